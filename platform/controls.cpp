@@ -1,0 +1,149 @@
+#include "platform/controls.h"
+
+#include "calc/runtimeerror.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+using namespace Qt::StringLiterals;
+
+namespace platform {
+
+SingleLineTextBox::SingleLineTextBox(QLineEdit &edit) : m_edit(edit) { }
+
+QString SingleLineTextBox::Text() const
+{
+    return m_edit.text();
+}
+
+void SingleLineTextBox::setText(const QString &text)
+{
+    m_edit.setText(text);
+}
+
+bool SingleLineTextBox::Locked() const
+{
+    return m_edit.isReadOnly();
+}
+
+void SingleLineTextBox::setLocked(bool locked)
+{
+    m_edit.setReadOnly(locked);
+}
+
+QWidget &SingleLineTextBox::widget() const
+{
+    return m_edit;
+}
+
+namespace {
+
+// Every kind of line end starts a new line on screen; the stored text keeps its own.
+QString displayedText(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+} // namespace
+
+MultiLineTextBox::MultiLineTextBox(QPlainTextEdit &edit) : m_edit(edit) { }
+
+QString MultiLineTextBox::Text() const
+{
+    if (!m_edit.document()->isModified())
+        return m_text;
+    return m_edit.toPlainText().replace(u'\n', u"\r\n"_s);
+}
+
+void MultiLineTextBox::setText(const QString &text)
+{
+    m_text = text;
+    m_edit.setPlainText(displayedText(text));
+    m_edit.document()->setModified(false);
+}
+
+bool MultiLineTextBox::Locked() const
+{
+    return m_edit.isReadOnly();
+}
+
+void MultiLineTextBox::setLocked(bool locked)
+{
+    m_edit.setReadOnly(locked);
+    // Read-only alone would leave only the mouse to select; the keyboard and screen
+    // readers need the caret too.
+    if (locked)
+        m_edit.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+QWidget &MultiLineTextBox::widget() const
+{
+    return m_edit;
+}
+
+ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }
+
+// The selected entry, not Qt's current one: a list that takes the focus gets a current
+// entry without anything being selected.
+int ListBoxControl::ListIndex() const
+{
+    const QModelIndexList selected = m_list.selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ListBoxControl::setListIndex(int position)
+{
+    if (position == -1) {
+        m_list.clearSelection();
+        m_list.setCurrentRow(-1);
+        return;
+    }
+    if (position < -1 || position >= m_list.count())
+        throw RuntimeError(ErrorKind::InvalidPropertyValue, QString::number(position));
+    m_list.setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+}
+
+QString ListBoxControl::List(int position) const
+{
+    if (position < 0 || position >= m_list.count())
+        throw RuntimeError(ErrorKind::InvalidPropertyArrayIndex, QString::number(position));
+    return m_list.item(position)->text();
+}
+
+int ListBoxControl::ListCount() const
+{
+    return m_list.count();
+}
+
+QWidget &ListBoxControl::widget() const
+{
+    return m_list;
+}
+
+void GraphicalButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QColor face = palette().color(QPalette::Button);
+    const bool sunken = isDown();
+    // The edge's light and shadow come from the face colour, as on a real 3D button.
+    qDrawWinButton(&painter, rect(), QPalette(face), sunken, &palette().brush(QPalette::Button));
+    painter.setPen(palette().color(QPalette::ButtonText));
+    const int shift = sunken ? 1 : 0;
+    painter.drawText(rect().translated(shift, shift), Qt::AlignCenter, text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(4, 4, -4, -4);
+        focus.backgroundColor = face;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+} // namespace platform

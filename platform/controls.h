@@ -1,0 +1,86 @@
+#pragma once
+
+#include "calc/controls.h"
+
+#include <QPushButton>
+
+class QLineEdit;
+class QPaintEvent;
+class QListWidget;
+class QPlainTextEdit;
+class QWidget;
+
+namespace platform {
+
+// A text box of the window. Locked boxes refuse typing, pasting and deleting but stay
+// selectable, scrollable and copyable.
+class TextBoxControl : public TextBox
+{
+public:
+    virtual bool Locked() const = 0;
+    virtual void setLocked(bool locked) = 0;
+    virtual QWidget &widget() const = 0;
+};
+
+class SingleLineTextBox final : public TextBoxControl
+{
+public:
+    explicit SingleLineTextBox(QLineEdit &edit);
+
+    QString Text() const override;
+    void setText(const QString &text) override;
+    bool Locked() const override;
+    void setLocked(bool locked) override;
+    QWidget &widget() const override;
+
+private:
+    QLineEdit &m_edit;
+};
+
+// Qt keeps a multi-line text as paragraphs and gives it back with LF alone. The box keeps
+// the text it was given, CR LF and all, and gives back exactly that until the user edits
+// it; an edited text comes back with CR LF between its lines.
+class MultiLineTextBox final : public TextBoxControl
+{
+public:
+    explicit MultiLineTextBox(QPlainTextEdit &edit);
+
+    QString Text() const override;
+    void setText(const QString &text) override;
+    bool Locked() const override;
+    void setLocked(bool locked) override;
+    QWidget &widget() const override;
+
+private:
+    QPlainTextEdit &m_edit;
+    QString m_text;
+};
+
+class ListBoxControl final : public ListBox
+{
+public:
+    explicit ListBoxControl(QListWidget &list);
+
+    int ListIndex() const override;
+    void setListIndex(int position) override;
+    QString List(int position) const override;
+    int ListCount() const;
+    QWidget &widget() const;
+
+private:
+    QListWidget &m_list;
+};
+
+// A button of the graphical style: its face is its back colour, flat and exact, with a
+// raised edge that sinks while it is pressed. The style's own buttons would shade the
+// colour into a gradient.
+class GraphicalButton final : public QPushButton
+{
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace platform

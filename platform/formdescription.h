@@ -1,0 +1,71 @@
+#pragma once
+
+// The platform layer: it turns a form description (one table of controls, below) into a
+// Qt window, addresses its widgets as control arrays ("Text2", 1), delivers Load and Click
+// events to the form's handlers and reports every runtime error a handler lets escape.
+// The form (form/) supplies the description and the handlers; the calculation (calc/)
+// sees the controls only through calc/controls.h.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace platform {
+
+enum class ControlKind { Label, ListBox, TextBox, CommandButton };
+
+// Positions and sizes are in twips, 1/1440 inch, 15 to a pixel at 96 dpi.
+struct TwipsRect
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Rgb
+{
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+};
+
+struct ControlDescription
+{
+    QString array {};
+    std::int16_t index = 0;
+    ControlKind kind = ControlKind::Label;
+    TwipsRect rect {};
+    int tabIndex = 0;
+    // A label's or button's caption, a text box's first text.
+    QString caption {};
+    std::optional<Rgb> backColor {};
+    QStringList entries {};
+    bool visible = true;
+    // Multi-line text boxes wrap words and have a vertical scroll bar.
+    bool multiLine = false;
+    bool centred = false;
+    // The most characters the user may type or paste; 0 for no limit.
+    int maxLength = 0;
+    bool locked = false;
+    // For a label: the control it names, e.g. "Text2(1)", for screen readers.
+    QString labelFor {};
+};
+
+struct FormDescription
+{
+    QString name {};
+    QString caption {};
+    QString iconPath {};
+    int clientWidth = 0;
+    int clientHeight = 0;
+    Rgb backColor {};
+    QString fontFamily {};
+    int fontPointSize = 0;
+    std::vector<ControlDescription> controls {};
+};
+
+} // namespace platform

@@ -1,0 +1,248 @@
+#include "platform/window.h"
+
+#include "calc/runtimeerror.h"
+#include "platform/errorreport.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace platform {
+
+struct Window::Control
+{
+    ControlKind kind;
+    int tabIndex;
+    QWidget *widget;
+    std::unique_ptr<TextBoxControl> textBox;
+    std::unique_ptr<ListBoxControl> listBox;
+};
+
+namespace {
+
+QColor toColor(const Rgb &rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+void setBackColor(QWidget &widget, QPalette::ColorRole role, const Rgb &rgb)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, toColor(rgb));
+    widget.setPalette(palette);
+}
+
+QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
+                     std::unique_ptr<TextBoxControl> &control)
+{
+    if (description.multiLine) {
+        auto *edit = new QPlainTextEdit(parent);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setWordWrapMode(QTextOption::WordWrap);
+        // Tab moves on through the form; it never lands in the text as a character.
+        edit->setTabChangesFocus(true);
+        control = std::make_unique<MultiLineTextBox>(*edit);
+    } else {
+        auto *edit = new QLineEdit(parent);
+        if (description.centred)
+            edit->setAlignment(Qt::AlignCenter);
+        if (description.maxLength > 0)
+            edit->setMaxLength(description.maxLength);
+        control = std::make_unique<SingleLineTextBox>(*edit);
+    }
+    control->setText(description.caption);
+    control->setLocked(description.locked);
+    return &control->widget();
+}
+
+} // namespace
+
+Window::Window(const FormDescription &description)
+{
+    setObjectName(description.name);
+    setWindowTitle(description.caption);
+    if (!description.iconPath.isEmpty())
+        setWindowIcon(QIcon(description.iconPath));
+    QFont font(description.fontFamily);
+    font.setPointSize(description.fontPointSize);
+    font.setWeight(QFont::Normal);
+    setFont(font);
+    setBackColor(*this, QPalette::Window, description.backColor);
+    setAutoFillBackground(true);
+    setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
+
+    for (const ControlDescription &control : description.controls)
+        addControl(control);
+
+    static const QRegularExpression arrayAndIndex(uR"(^(\w+)\((\d+)\)$)"_s);
+    for (const ControlDescription &control : description.controls) {
+        const QRegularExpressionMatch named = arrayAndIndex.match(control.labelFor);
+        if (!named.hasMatch())
+            continue;
+        QWidget &target = this->control(named.captured(1), std::int16_t(named.captured(2).toInt()));
+        label(control.array, control.index).setBuddy(&target);
+        target.setAccessibleName(control.caption);
+    }
+
+    std::vector<const Control *> tabOrder;
+    for (const auto &[key, control] : m_controls) {
+        if (control->widget->focusPolicy() != Qt::NoFocus && !control->widget->isHidden())
+            tabOrder.push_back(control.get());
+    }
+    std::sort(tabOrder.begin(), tabOrder.end(),
+              [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
+    if (!tabOrder.empty())
+        m_firstInTabOrder = tabOrder.front()->widget;
+}
+
+Window::~Window() = default;
+
+int Window::pixels(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+void Window::addControl(const ControlDescription &description)
+{
+    auto control = std::make_unique<Control>();
+    control->kind = description.kind;
+    control->tabIndex = description.tabIndex;
+
+    switch (description.kind) {
+    case ControlKind::Label: {
+        auto *label = new QLabel(description.caption, this);
+        label->setAlignment(description.centred ? Qt::AlignHCenter | Qt::AlignTop
+                                                : Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setAutoFillBackground(true);
+        control->widget = label;
+        break;
+    }
+    case ControlKind::ListBox: {
+        auto *list = new QListWidget(this);
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->addItems(description.entries);
+        control->listBox = std::make_unique<ListBoxControl>(*list);
+        const QString array = description.array;
+        const std::int16_t index = description.index;
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, array, index] {
+            if (listBox(array, index).ListIndex() != -1)
+                click(array, index);
+        });
+        control->widget = list;
+        break;
+    }
+    case ControlKind::TextBox:
+        control->widget = makeTextBox(description, this, control->textBox);
+        break;
+    case ControlKind::CommandButton: {
+        auto *button = new GraphicalButton(description.caption, this);
+        button->setAutoDefault(false);
+        const QString array = description.array;
+        const std::int16_t index = description.index;
+        connect(button, &QPushButton::clicked, this, [this, array, index] { click(array, index); });
+        control->widget = button;
+        break;
+    }
+    }
+
+    QWidget &widget = *control->widget;
+    widget.setObjectName(u"%1(%2)"_s.arg(description.array).arg(description.index));
+    if (description.backColor) {
+        setBackColor(widget,
+                     description.kind == ControlKind::CommandButton ? QPalette::Button
+                                                                    : QPalette::Window,
+                     *description.backColor);
+    }
+    const TwipsRect &rect = description.rect;
+    widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
+                       pixels(rect.height));
+    widget.setVisible(description.visible);
+    m_controls[Key(description.array, description.index)] = std::move(control);
+}
+
+const Window::Control &Window::find(const QString &array, std::int16_t index) const
+{
+    const auto found = m_controls.find(Key(array, index));
+    if (found == m_controls.end()) {
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing,
+                           u"%1(%2)"_s.arg(array).arg(index));
+    }
+    return *found->second;
+}
+
+TextBoxControl &Window::textBox(const QString &array, std::int16_t index) const
+{
+    const Control &control = find(array, index);
+    if (!control.textBox)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+    return *control.textBox;
+}
+
+ListBoxControl &Window::listBox(const QString &array, std::int16_t index) const
+{
+    const Control &control = find(array, index);
+    if (!control.listBox)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+    return *control.listBox;
+}
+
+QAbstractButton &Window::button(const QString &array, std::int16_t index) const
+{
+    auto *button = qobject_cast<QAbstractButton *>(find(array, index).widget);
+    if (!button)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+    return *button;
+}
+
+QLabel &Window::label(const QString &array, std::int16_t index) const
+{
+    auto *label = qobject_cast<QLabel *>(find(array, index).widget);
+    if (!label)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+    return *label;
+}
+
+QWidget &Window::control(const QString &array, std::int16_t index) const
+{
+    return *find(array, index).widget;
+}
+
+void Window::onLoad(std::function<void()> handler)
+{
+    m_load = std::move(handler);
+}
+
+void Window::onClick(const QString &array, std::function<void(std::int16_t)> handler)
+{
+    m_click[array] = std::move(handler);
+}
+
+void Window::click(const QString &array, std::int16_t index)
+{
+    const auto handler = m_click.find(array);
+    if (handler != m_click.end())
+        runHandler(this, [&] { handler->second(index); });
+}
+
+void Window::start()
+{
+    if (m_load)
+        runHandler(this, m_load);
+    show();
+    if (m_firstInTabOrder)
+        m_firstInTabOrder->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace platform

@@ -1,0 +1,401 @@
+#include "form/velmora.h"
+#include "platform/application.h"
+
+#include "messageboxes.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsWithEmptyLockedReportAndNothingChosen();
+    void staticTextsAndCaptions();
+    void tabOrderFollowsTabIndex();
+    void tabNeverLandsInAMultiLineBox();
+    void lockedBoxesRefuseEditing_data();
+    void lockedBoxesRefuseEditing();
+    void lockedBoxesStayCopyable();
+    void weightTakesAtMostTwoCharacters_data();
+    void weightTakesAtMostTwoCharacters();
+    void clicksAreRoutedByIndex();
+    void choosingACaratChangesOnlyTheSelection();
+    void keyboardAloneChoosesACaratAndPressesAButton();
+    void textKeepsItsLineEnds_data();
+    void textKeepsItsLineEnds();
+    void controlsSitWhereTheDescriptionPutsThem_data();
+    void controlsSitWhereTheDescriptionPutsThem();
+    void coloursShowInTheWindow_data();
+    void coloursShowInTheWindow();
+
+private:
+    std::unique_ptr<Velmora> m_form;
+};
+
+namespace {
+
+
+QImage windowImage(Velmora &form)
+{
+    return form.window().grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+void TestForm::init()
+{
+    m_form = std::make_unique<Velmora>();
+    m_form->window().start();
+    QVERIFY(QTest::qWaitForWindowActive(&m_form->window()));
+}
+
+void TestForm::cleanup()
+{
+    m_form.reset();
+}
+
+void TestForm::startsWithEmptyLockedReportAndNothingChosen()
+{
+    QCOMPARE(m_form->Text2(0).Text(), QString());
+    QVERIFY(m_form->Text2(0).Locked());
+    for (std::int16_t index = 1; index <= 3; ++index) {
+        QCOMPARE(m_form->Text2(index).Text(), QString());
+        QVERIFY(!m_form->Text2(index).Locked());
+    }
+    QCOMPARE(m_form->List1(0).ListIndex(), -1);
+    QCOMPARE(m_form->List1(1).ListIndex(), -1);
+    QCOMPARE(QApplication::focusWidget(), &m_form->Text1(0).widget());
+    QVERIFY(m_form->List1(1).widget().isHidden());
+    QVERIFY(m_form->Text1(1).widget().isHidden());
+    QCOMPARE(m_form->window().size(), QSize(481, 424));
+    QCOMPARE(m_form->window().minimumSize(), m_form->window().maximumSize());
+}
+
+void TestForm::staticTextsAndCaptions()
+{
+    const QString help = m_form->Text1(0).Text();
+    QCOMPARE(help.count(u"\r\n"_s), 20);
+    QVERIFY(help.endsWith(u"\r\n"_s));
+    QCOMPARE(help.count(u'\n'), 20);
+    for (const QString &piece : {u"99.99%"_s, u"1 тройунция е равна на 31.1035 грама"_s,
+                                 u"24-99.99%; 22-91.6%; 20-83.3%; 18-75%; 16-62.5%; 14-58.5%; "
+                                 "12-49.9%; 10-41.7%; 9-37.5%."_s}) {
+        QVERIFY2(help.contains(piece), qPrintable(piece));
+    }
+    QCOMPARE(m_form->Text1(1).Text(),
+             u"Неприятното в това да си първият, направил нещо по \r\nправилния начин, е, че "
+             "никой не оценява колко трудно е \r\nбило. \r\n"_s);
+
+    const QString title = m_form->Label1(0).text();
+    QVERIFY(m_form->window().windowTitle().endsWith(u"  "_s + title));
+    QVERIFY(m_form->window().windowTitle().startsWith(u"www."_s));
+    QCOMPARE(m_form->Command1(0).text(), u"Изчисли"_s);
+    QCOMPARE(m_form->Command1(1).text(), u"Изчисти"_s);
+    const QStringList captions{title, u"карати"_s, u"метрична рафинираност, % злато"_s,
+                               u"бр.унции"_s, u"Цена - унция"_s, u"Цена - долар"_s};
+    for (std::int16_t index = 0; index < captions.size(); ++index)
+        QCOMPARE(m_form->Label1(index).text(), captions[index]);
+
+    const QStringList carats{u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s,
+                             u"14"_s, u"12"_s, u"10"_s, u"9"_s};
+    const QStringList fineness{u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s,
+                               u"5850"_s, u"4990"_s, u"4170"_s, u"3750"_s};
+    QCOMPARE(m_form->List1(0).ListCount(), 9);
+    QCOMPARE(m_form->List1(1).ListCount(), 9);
+    for (int position = 0; position < 9; ++position) {
+        QCOMPARE(m_form->List1(0).List(position), carats[position]);
+        QCOMPARE(m_form->List1(1).List(position), fineness[position]);
+    }
+    QVERIFY(!m_form->window().windowIcon().isNull());
+}
+
+void TestForm::tabOrderFollowsTabIndex()
+{
+    QList<QWidget *> expected{&m_form->Text1(0).widget(), &m_form->List1(0).widget(),
+                              &m_form->Text2(0).widget(), &m_form->Text2(1).widget(),
+                              &m_form->Text2(2).widget(), &m_form->Text2(3).widget(),
+                              &m_form->Command1(0),       &m_form->Command1(1)};
+    for (qsizetype step = 1; step <= expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected[step % expected.size()]);
+    }
+    for (qsizetype step = expected.size() - 1; step >= 0; --step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), expected[step]);
+    }
+}
+
+void TestForm::tabNeverLandsInAMultiLineBox()
+{
+    // An unlocked multi-line box would take a tab as a character if Tab did not move on.
+    m_form->Text2(0).setLocked(false);
+    m_form->Text2(0).widget().setFocus();
+    QTest::keyClick(&m_form->Text2(0).widget(), Qt::Key_Tab);
+    QCOMPARE(m_form->Text2(0).Text(), QString());
+    QCOMPARE(QApplication::focusWidget(), &m_form->Text2(1).widget());
+}
+
+void TestForm::lockedBoxesRefuseEditing_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<QString>("typed");
+    const QString report = u"Text2(0)"_s;
+    const QString help = u"Text1(0)"_s;
+    for (const QString &box : {report, help}) {
+        QTest::newRow(qPrintable(box + u" typing"_s)) << box << QKeySequence() << u"abc"_s;
+        QTest::newRow(qPrintable(box + u" pasting"_s)) << box << QKeySequence(QKeySequence::Paste) << QString();
+        QTest::newRow(qPrintable(box + u" cutting"_s)) << box << QKeySequence(QKeySequence::Cut) << QString();
+        QTest::newRow(qPrintable(box + u" delete"_s)) << box << QKeySequence(Qt::Key_Delete) << QString();
+        QTest::newRow(qPrintable(box + u" backspace"_s)) << box << QKeySequence(Qt::Key_Backspace) << QString();
+        QTest::newRow(qPrintable(box + u" enter"_s)) << box << QKeySequence(Qt::Key_Return) << QString();
+    }
+}
+
+void TestForm::lockedBoxesRefuseEditing()
+{
+    QFETCH(QString, box);
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, typed);
+    platform::TextBoxControl &control = box == u"Text2(0)"_s ? m_form->Text2(0) : m_form->Text1(0);
+    if (&control == &m_form->Text2(0))
+        control.setText(u"Карати: 22\r\n"_s);
+    const QString before = control.Text();
+    QApplication::clipboard()->setText(u"pasted"_s);
+
+    QWidget &widget = control.widget();
+    widget.setFocus();
+    QTest::keySequence(&widget, QKeySequence::SelectAll);
+    if (!keys.isEmpty())
+        QTest::keySequence(&widget, keys);
+    QTest::keyClicks(&widget, typed);
+
+    QCOMPARE(control.Text(), before);
+    QVERIFY(control.Locked());
+}
+
+void TestForm::lockedBoxesStayCopyable()
+{
+    m_form->Text2(0).setText(u"Карати: 22\r\n"_s);
+    QWidget &report = m_form->Text2(0).widget();
+    report.setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keySequence(&report, QKeySequence::SelectAll);
+    QTest::keySequence(&report, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), u"Карати: 22\n"_s);
+    // The caret moves with the keyboard, so a screen reader can read the report line by line.
+    QVERIFY(static_cast<QPlainTextEdit &>(report).textInteractionFlags()
+            & Qt::TextSelectableByKeyboard);
+}
+
+void TestForm::weightTakesAtMostTwoCharacters_data()
+{
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("typing three digits") << false << u"123"_s << u"12"_s;
+    QTest::newRow("typing two") << false << u"12"_s << u"12"_s;
+    QTest::newRow("pasting four digits") << true << u"9876"_s << u"98"_s;
+    QTest::newRow("pasting a long number") << true << u"1300.55"_s << u"13"_s;
+}
+
+void TestForm::weightTakesAtMostTwoCharacters()
+{
+    QFETCH(bool, paste);
+    QFETCH(QString, input);
+    QFETCH(QString, kept);
+    QWidget &weight = m_form->Text2(1).widget();
+    weight.setFocus();
+    if (paste) {
+        QApplication::clipboard()->setText(input);
+        QTest::keySequence(&weight, QKeySequence::Paste);
+    } else {
+        QTest::keyClicks(&weight, input);
+    }
+    QCOMPARE(m_form->Text2(1).Text(), kept);
+    // The other figures have no such limit.
+    QTest::keyClicks(&m_form->Text2(2).widget(), u"1300.55"_s);
+    QCOMPARE(m_form->Text2(2).Text(), u"1300.55"_s);
+}
+
+void TestForm::clicksAreRoutedByIndex()
+{
+    for (std::int16_t index = 1; index <= 3; ++index)
+        m_form->Text2(index).setText(u"5"_s);
+    m_form->List1(0).setListIndex(1);
+
+    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+    const QString report = m_form->Text2(0).Text();
+    QVERIFY2(report.startsWith(u"Цена за грам"_s), qPrintable(report));
+
+    // Indexes without a button do nothing at all.
+    for (std::int16_t index : {std::int16_t(-1), std::int16_t(2), std::int16_t(32767)})
+        m_form->Command1_Click(index);
+    QCOMPARE(m_form->Text2(0).Text(), report);
+    QCOMPARE(m_form->Text2(2).Text(), u"5"_s);
+    QCOMPARE(m_form->List1(0).ListIndex(), 1);
+
+    QTest::mouseClick(&m_form->Command1(1), Qt::LeftButton);
+    for (std::int16_t index = 0; index <= 3; ++index)
+        QCOMPARE(m_form->Text2(index).Text(), QString());
+    QCOMPARE(m_form->List1(0).ListIndex(), -1);
+}
+
+void TestForm::choosingACaratChangesOnlyTheSelection()
+{
+    m_form->Text2(2).setText(u"1300"_s);
+    auto &list = static_cast<QListWidget &>(m_form->List1(0).widget());
+    const QRect entry = list.visualItemRect(list.item(5));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, entry.center());
+
+    QCOMPARE(m_form->List1(0).ListIndex(), 5);
+    QCOMPARE(m_form->List1(0).List(5), u"14"_s);
+    QCOMPARE(m_form->List1(1).ListIndex(), -1);
+    QCOMPARE(m_form->Text2(0).Text(), QString());
+    QCOMPARE(m_form->Text2(2).Text(), u"1300"_s);
+}
+
+void TestForm::keyboardAloneChoosesACaratAndPressesAButton()
+{
+    m_form->Text2(1).setText(u"1"_s);
+    m_form->Text2(2).setText(u"1300"_s);
+    m_form->Text2(3).setText(u"1.4"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget *list = QApplication::focusWidget();
+    QCOMPARE(list, &m_form->List1(0).widget());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QVERIFY(m_form->List1(0).ListIndex() >= 0);
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(m_form->List1(0).ListIndex(), 0);
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(m_form->List1(0).ListIndex(), 1);
+
+    m_form->Command1(0).setFocus();
+    QTest::keyClick(&m_form->Command1(0), Qt::Key_Space);
+    QVERIFY2(m_form->Text2(0).Text().contains(u"Карати: 22\r\n"_s),
+             qPrintable(m_form->Text2(0).Text()));
+}
+
+void TestForm::textKeepsItsLineEnds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("shownLines");
+    QTest::newRow("report lines") << u"Карати: 22\r\nМярка: 916\r\n"_s << 3;
+    QTest::newRow("no line end") << u"58.51[лв]"_s << 1;
+    QTest::newRow("empty") << QString() << 1;
+    QTest::newRow("empty lines") << u"\r\n\r\n"_s << 3;
+    QTest::newRow("lone carriage return") << u"a\rb"_s << 2;
+    QTest::newRow("lone line feed") << u"a\nb"_s << 2;
+    QTest::newRow("blanks at the ends") << u"  a \r\n b  "_s << 2;
+}
+
+void TestForm::textKeepsItsLineEnds()
+{
+    QFETCH(QString, text);
+    QFETCH(int, shownLines);
+    m_form->Text2(0).setText(text);
+    QCOMPARE(m_form->Text2(0).Text(), text);
+    QCOMPARE(static_cast<QPlainTextEdit &>(m_form->Text2(0).widget()).blockCount(), shownLines);
+
+    // A box the user edits gives its lines back with CR LF as well.
+    auto &unlocked = static_cast<QPlainTextEdit &>(m_form->Text2(0).widget());
+    m_form->Text2(0).setLocked(false);
+    m_form->Text2(0).setText(u"a\r\nb"_s);
+    unlocked.moveCursor(QTextCursor::End);
+    QTest::keyClick(&unlocked, Qt::Key_Return);
+    QTest::keyClicks(&unlocked, u"c"_s);
+    QCOMPARE(m_form->Text2(0).Text(), u"a\r\nb\r\nc"_s);
+}
+
+void TestForm::controlsSitWhereTheDescriptionPutsThem_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("Label1(0)") << u"Label1(0)"_s << QRect(64, 0, 329, 25);
+    QTest::newRow("Label1(1)") << u"Label1(1)"_s << QRect(0, 32, 57, 25);
+    QTest::newRow("Label1(2)") << u"Label1(2)"_s << QRect(64, 32, 329, 25);
+    QTest::newRow("Label1(3)") << u"Label1(3)"_s << QRect(8, 184, 73, 25);
+    QTest::newRow("Label1(4)") << u"Label1(4)"_s << QRect(128, 184, 105, 25);
+    QTest::newRow("Label1(5)") << u"Label1(5)"_s << QRect(304, 184, 97, 25);
+    QTest::newRow("List1(0)") << u"List1(0)"_s << QRect(0, 56, 57, 118);
+    QTest::newRow("List1(1)") << u"List1(1)"_s << QRect(416, 8, 57, 42);
+    QTest::newRow("Text2(0)") << u"Text2(0)"_s << QRect(64, 56, 329, 121);
+    QTest::newRow("Text2(1)") << u"Text2(1)"_s << QRect(80, 184, 41, 27);
+    QTest::newRow("Text2(2)") << u"Text2(2)"_s << QRect(232, 184, 65, 27);
+    QTest::newRow("Text2(3)") << u"Text2(3)"_s << QRect(400, 184, 65, 27);
+    QTest::newRow("Command1(0)") << u"Command1(0)"_s << QRect(400, 56, 73, 25);
+    QTest::newRow("Command1(1)") << u"Command1(1)"_s << QRect(400, 128, 73, 25);
+    QTest::newRow("Text1(0)") << u"Text1(0)"_s << QRect(8, 216, 457, 201);
+    QTest::newRow("Text1(1)") << u"Text1(1)"_s << QRect(40, 312, 449, 121);
+}
+
+void TestForm::controlsSitWhereTheDescriptionPutsThem()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, pixels);
+    auto *widget = m_form->window().findChild<QWidget *>(control, Qt::FindDirectChildrenOnly);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), pixels);
+    QCOMPARE(widget->font().family(), u"Times New Roman"_s);
+    QCOMPARE(widget->font().pointSize(), 12);
+}
+
+void TestForm::coloursShowInTheWindow_data()
+{
+    QTest::addColumn<QPoint>("where");
+    QTest::addColumn<QColor>("expected");
+    const QColor form(192, 192, 255);
+    const QColor label(255, 192, 128);
+    QTest::newRow("form, right of the help text") << QPoint(472, 300) << form;
+    QTest::newRow("form, between title and button") << QPoint(400, 10) << form;
+    QTest::newRow("form, where the hidden list would be") << QPoint(440, 20) << form;
+    QTest::newRow("form, below the inputs") << QPoint(200, 213) << form;
+    QTest::newRow("title label, left edge") << QPoint(66, 12) << label;
+    QTest::newRow("carats label") << QPoint(1, 44) << label;
+    QTest::newRow("fineness label") << QPoint(66, 44) << label;
+    QTest::newRow("weight label") << QPoint(10, 206) << label;
+    QTest::newRow("price label") << QPoint(130, 206) << label;
+    QTest::newRow("rate label") << QPoint(306, 206) << label;
+    QTest::newRow("calculate button") << QPoint(403, 68) << QColor(0, 255, 0);
+    QTest::newRow("clear button") << QPoint(403, 140) << QColor(255, 0, 0);
+}
+
+void TestForm::coloursShowInTheWindow()
+{
+    QFETCH(QPoint, where);
+    QFETCH(QColor, expected);
+    const QImage image = windowImage(*m_form);
+    const QColor seen = image.pixelColor(where);
+    QCOMPARE(seen.name(), expected.name());
+
+    // The suite leaves a picture of the window for a person to look at.
+    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(folder);
+    QVERIFY(image.save(folder + u"/velmora.png"_s));
+}
+
+int main(int argc, char **argv)
+{
+    platform::Application application(argc, argv);
+    TestForm test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_form.moc"
