@@ -1,4 +1,336 @@
+#include "calc/controls.h"
+#include "calc/procedures.h"
+#include "calc/runtimeerror.h"
+
+#include <QLocale>
 #include <QTest>
-class TestCalculate : public QObject { Q_OBJECT };
+
+#include <array>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class FakeTextBox final : public TextBox
+{
+public:
+    QString Text() const override { return text; }
+    void setText(const QString &value) override { text = value; }
+    QString text;
+};
+
+class FakeListBox final : public ListBox
+{
+public:
+    explicit FakeListBox(QStringList entries) : entries(std::move(entries)) { }
+    int ListIndex() const override { return index; }
+    void setListIndex(int position) override { index = position; }
+    QString List(int position) const override
+    {
+        if (failingEntry && *failingEntry == position)
+            throw RuntimeError(ErrorKind::InvalidPropertyArrayIndex);
+        return entries.at(position);
+    }
+    QStringList entries;
+    int index = -1;
+    std::optional<int> failingEntry;
+};
+
+// The form as the two commands see it, with the window's lists.
+class FakeForm final : public PriceForm
+{
+public:
+    TextBox &Text2(std::int16_t index) override { return text2.at(index); }
+    ListBox &List1(std::int16_t index) override { return index == 0 ? carats : fineness; }
+
+    void type(const QString &weight, const QString &price, const QString &rate)
+    {
+        text2[1].text = weight;
+        text2[2].text = price;
+        text2[3].text = rate;
+    }
+
+    std::array<FakeTextBox, 4> text2;
+    FakeListBox carats{{u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s, u"10"_s,
+                        u"9"_s}};
+    FakeListBox fineness{{u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
+                          u"4990"_s, u"4170"_s, u"3750"_s}};
+};
+
+const QString oldReport = u"старият отчет\r\n"_s;
+
+QString report(const QString &gram, const QString &carats, const QString &fineness,
+               const QString &impurity, const QString &priceLine)
+{
+    return u"Цена за грам инвестиционно злато: "_s + gram + u"[лв]\r\n"_s
+            + u"Карати: "_s + carats + u"\r\n"_s
+            + u"Мярка: "_s + fineness + u"\r\n"_s
+            + u"Примеси: "_s + impurity + u"\r\n"_s
+            + u"Очаквана цена, съобразно борсовата и каратите:\r\n"_s
+            + u"Цена на злато: "_s + priceLine + u"[лв]\r\n"_s;
+}
+
+} // namespace
+
+class TestCalculate : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void writesTheReport_data();
+    void writesTheReport();
+    void everyCaratEntry_data();
+    void everyCaratEntry();
+    void stopsSilently_data();
+    void stopsSilently();
+    void secondRunReplacesTheFirst();
+    void overflowLeavesEverythingAsItWas_data();
+    void overflowLeavesEverythingAsItWas();
+    void failureHalfWayKeepsTheLinesWritten();
+    void clearEmptiesTheBoxesAndTheSelection();
+    void clearingABlankFormChangesNothing();
+    void nothingIsCalculatedAfterClearingUntilACaratIsChosen();
+};
+
+void TestCalculate::cleanup()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestCalculate::writesTheReport_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<int>("carat");
+    QTest::addColumn<QString>("expected");
+
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale bulgarian(QLocale::Bulgarian, QLocale::Bulgaria);
+    const QString fineness22 = u"916 - злато 91.60%"_s;
+    const QString impurity22 = u" 8.40%"_s;
+
+    QTest::newRow("worked example")
+            << english << QStringList{u"1"_s, u"1300"_s, u"1.4"_s} << 1
+            << report(u"58.51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1.4*0.916 = 1667.12"_s);
+    QTest::newRow("worked example with the Bulgarian comma")
+            << bulgarian << QStringList{u"1"_s, u"1300"_s, u"1.4"_s} << 1
+            << report(u"58,51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1,4*0,916 = 1667,12"_s);
+    QTest::newRow("a comma typed ends the number, in every locale")
+            << bulgarian << QStringList{u"1"_s, u"1300"_s, u"1,4"_s} << 1
+            << report(u"41,8"_s, u"22"_s, fineness22, impurity22, u"1*1300*1*0,916 = 1190,8"_s);
+    QTest::newRow("prices keep at most two decimals, no trailing zero")
+            << english << QStringList{u"1"_s, u"2000"_s, u"1.8"_s} << 1
+            << report(u"115.74"_s, u"22"_s, fineness22, impurity22, u"1*2000*1.8*0.916 = 3297.6"_s);
+    QTest::newRow("figures echoed as read, not as typed")
+            << english << QStringList{u"1.50"_s, u"1300abc"_s, u"1 400"_s} << 1
+            << report(u"58514.32"_s, u"22"_s, fineness22, impurity22,
+                      u"1.5*1300*1400*0.916 = 2500680"_s);
+    QTest::newRow("two negative figures make a positive product")
+            << english << QStringList{u"-1"_s, u"-1300"_s, u"1.4"_s} << 1
+            << report(u"-58.51"_s, u"22"_s, fineness22, impurity22,
+                      u"-1*-1300*1.4*0.916 = 1667.12"_s);
+    QTest::newRow("no grouping in large prices")
+            << bulgarian << QStringList{u"99"_s, u"2000000"_s, u"2"_s} << 8
+            << report(u"128602,89"_s, u"9"_s, u"375 - злато 37.50%"_s, u"62.50%"_s,
+                      u"99*2000000*2*0,375 = 148500000"_s);
+}
+
+void TestCalculate::writesTheReport()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QStringList, typed);
+    QFETCH(int, carat);
+    QFETCH(QString, expected);
+    QLocale::setDefault(locale);
+    FakeForm form;
+    form.text2[0].text = oldReport;
+    form.type(typed[0], typed[1], typed[2]);
+    form.carats.index = carat;
+
+    Calculate(form);
+
+    QCOMPARE(form.text2[0].text, expected);
+    QCOMPARE(form.fineness.index, carat);
+    // The figures the user typed are never touched.
+    QCOMPARE(form.text2[1].text, typed[0]);
+    QCOMPARE(form.text2[2].text, typed[1]);
+    QCOMPARE(form.text2[3].text, typed[2]);
+}
+
+void TestCalculate::everyCaratEntry_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](int position, const QString &carats, const QString &fineness,
+                        const QString &impurity, const QString &price) {
+        QTest::addRow("%s carats", qPrintable(carats))
+                << position << report(u"58.51"_s, carats, fineness, impurity, price);
+    };
+    // 24 carats leave 1 part in ten thousand: 0.01 %, not 1 %.
+    row(0, u"24"_s, u"999 - злато 99.99%"_s, u" 0.01%"_s, u"1*1300*1.4*0.9999 = 1819.82"_s);
+    row(1, u"22"_s, u"916 - злато 91.60%"_s, u" 8.40%"_s, u"1*1300*1.4*0.916 = 1667.12"_s);
+    row(2, u"20"_s, u"833 - злато 83.30%"_s, u"16.70%"_s, u"1*1300*1.4*0.833 = 1516.06"_s);
+    row(3, u"18"_s, u"750 - злато 75.00%"_s, u"25.00%"_s, u"1*1300*1.4*0.75 = 1365"_s);
+    row(4, u"16"_s, u"625 - злато 62.50%"_s, u"37.50%"_s, u"1*1300*1.4*0.625 = 1137.5"_s);
+    row(5, u"14"_s, u"585 - злато 58.50%"_s, u"41.50%"_s, u"1*1300*1.4*0.585 = 1064.7"_s);
+    row(6, u"12"_s, u"499 - злато 49.90%"_s, u"50.10%"_s, u"1*1300*1.4*0.499 = 908.18"_s);
+    row(7, u"10"_s, u"417 - злато 41.70%"_s, u"58.30%"_s, u"1*1300*1.4*0.417 = 758.94"_s);
+    row(8, u"9"_s, u"375 - злато 37.50%"_s, u"62.50%"_s, u"1*1300*1.4*0.375 = 682.5"_s);
+}
+
+void TestCalculate::everyCaratEntry()
+{
+    QFETCH(int, position);
+    QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    FakeForm form;
+    form.type(u"1"_s, u"1300"_s, u"1.4"_s);
+    form.carats.index = position;
+
+    Calculate(form);
+
+    QCOMPARE(form.text2[0].text, expected);
+    QCOMPARE(form.fineness.index, position);
+}
+
+void TestCalculate::stopsSilently_data()
+{
+    QTest::addColumn<int>("carat");
+    QTest::addColumn<QStringList>("typed");
+    QTest::newRow("no carat chosen") << -1 << QStringList{u"1"_s, u"1300"_s, u"1.4"_s};
+    QTest::newRow("all figures empty") << 1 << QStringList{QString(), QString(), QString()};
+    QTest::newRow("a letter for the weight") << 1 << QStringList{u"a"_s, u"1300"_s, u"1.4"_s};
+    QTest::newRow("a zero rate") << 1 << QStringList{u"1"_s, u"1300"_s, u"0"_s};
+    QTest::newRow("one negative figure") << 1 << QStringList{u"-1"_s, u"1300"_s, u"1.4"_s};
+    QTest::newRow("a product too small for a double") << 1
+            << QStringList{u"1e-200"_s, u"1e-200"_s, u"1"_s};
+}
+
+void TestCalculate::stopsSilently()
+{
+    QFETCH(int, carat);
+    QFETCH(QStringList, typed);
+    FakeForm form;
+    form.text2[0].text = oldReport;
+    form.fineness.index = 3;
+    form.type(typed[0], typed[1], typed[2]);
+    form.carats.index = carat;
+
+    Calculate(form);
+
+    QCOMPARE(form.text2[0].text, oldReport);
+    QCOMPARE(form.fineness.index, 3);
+    QCOMPARE(form.carats.index, carat);
+}
+
+void TestCalculate::secondRunReplacesTheFirst()
+{
+    FakeForm form;
+    form.type(u"1"_s, u"1300"_s, u"1.4"_s);
+    form.carats.index = 1;
+    Calculate(form);
+    form.type(u"1"_s, u"2000"_s, u"1.8"_s);
+    form.carats.index = 1;
+    Calculate(form);
+
+    QCOMPARE(form.text2[0].text,
+             report(u"115.74"_s, u"22"_s, u"916 - злато 91.60%"_s, u" 8.40%"_s,
+                    u"1*2000*1.8*0.916 = 3297.6"_s));
+}
+
+void TestCalculate::overflowLeavesEverythingAsItWas_data()
+{
+    QTest::addColumn<int>("carat");
+    QTest::addColumn<QStringList>("typed");
+    QTest::newRow("product of the three figures")
+            << 1 << QStringList{u"99"_s, u"1e308"_s, u"10"_s};
+    QTest::newRow("product even without a carat")
+            << -1 << QStringList{u"99"_s, u"1e308"_s, u"10"_s};
+    QTest::newRow("price times rate alone")
+            << 1 << QStringList{u"1e-300"_s, u"1e300"_s, u"1e300"_s};
+    QTest::newRow("a figure too large to read")
+            << 1 << QStringList{u"1"_s, u"1e400"_s, u"1.4"_s};
+}
+
+void TestCalculate::overflowLeavesEverythingAsItWas()
+{
+    QFETCH(int, carat);
+    QFETCH(QStringList, typed);
+    FakeForm form;
+    form.text2[0].text = oldReport;
+    form.type(typed[0], typed[1], typed[2]);
+    form.carats.index = carat;
+
+    try {
+        Calculate(form);
+        QFAIL("no overflow raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.kind(), ErrorKind::Overflow);
+    }
+    QCOMPARE(form.text2[0].text, oldReport);
+    QCOMPARE(form.text2[1].text, typed[0]);
+    QCOMPARE(form.text2[2].text, typed[1]);
+    QCOMPARE(form.text2[3].text, typed[2]);
+    QCOMPARE(form.fineness.index, -1);
+}
+
+void TestCalculate::failureHalfWayKeepsTheLinesWritten()
+{
+    FakeForm form;
+    form.text2[0].text = oldReport;
+    form.type(u"1"_s, u"1300"_s, u"1.4"_s);
+    form.carats.index = 1;
+    form.fineness.failingEntry = 1;
+
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, Calculate(form));
+    QCOMPARE(form.text2[0].text,
+             u"Цена за грам инвестиционно злато: 58.51[лв]\r\nКарати: 22\r\n"_s);
+}
+
+void TestCalculate::clearEmptiesTheBoxesAndTheSelection()
+{
+    FakeForm form;
+    form.type(u"1"_s, u"1300"_s, u"1.4"_s);
+    form.carats.index = 1;
+    Calculate(form);
+    QVERIFY(!form.text2[0].text.isEmpty());
+
+    ClearInputs(form);
+
+    for (const FakeTextBox &box : form.text2)
+        QCOMPARE(box.text, QString());
+    QCOMPARE(form.carats.index, -1);
+    // The hidden fineness list keeps the position of the last report.
+    QCOMPARE(form.fineness.index, 1);
+}
+
+void TestCalculate::clearingABlankFormChangesNothing()
+{
+    FakeForm form;
+    ClearInputs(form);
+    for (const FakeTextBox &box : form.text2)
+        QCOMPARE(box.text, QString());
+    QCOMPARE(form.carats.index, -1);
+    QCOMPARE(form.fineness.index, -1);
+}
+
+void TestCalculate::nothingIsCalculatedAfterClearingUntilACaratIsChosen()
+{
+    FakeForm form;
+    form.carats.index = 2;
+    ClearInputs(form);
+    form.type(u"1"_s, u"1300"_s, u"1.4"_s);
+    Calculate(form);
+    QCOMPARE(form.text2[0].text, QString());
+
+    form.carats.index = 2;
+    Calculate(form);
+    QVERIFY(form.text2[0].text.startsWith(u"Цена за грам инвестиционно злато: 58.51[лв]\r\n"_s));
+}
+
 QTEST_GUILESS_MAIN(TestCalculate)
+
 #include "tst_calculate.moc"

@@ -43,6 +43,8 @@ private slots:
     void controlsSitWhereTheDescriptionPutsThem();
     void coloursShowInTheWindow_data();
     void coloursShowInTheWindow();
+    void mouseAndKeyboardMakeAReport();
+    void overflowIsReportedAndNothingIsLost();
 
 private:
     std::unique_ptr<Velmora> m_form;
@@ -68,6 +70,7 @@ void TestForm::init()
 void TestForm::cleanup()
 {
     m_form.reset();
+    QLocale::setDefault(QLocale::c());
 }
 
 void TestForm::startsWithEmptyLockedReportAndNothingChosen()
@@ -389,6 +392,65 @@ void TestForm::coloursShowInTheWindow()
     const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
     QDir().mkpath(folder);
     QVERIFY(image.save(folder + u"/velmora.png"_s));
+}
+
+void TestForm::mouseAndKeyboardMakeAReport()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    auto &list = static_cast<QListWidget &>(m_form->List1(0).widget());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+    QTest::mouseClick(&m_form->Text2(1).widget(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), u"1"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), u"1300"_s);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), u"1.4"_s);
+    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+
+    QCOMPARE(m_form->Text2(0).Text(),
+             u"Цена за грам инвестиционно злато: 58.51[лв]\r\n"
+             "Карати: 22\r\n"
+             "Мярка: 916 - злато 91.60%\r\n"
+             "Примеси:  8.40%\r\n"
+             "Очаквана цена, съобразно борсовата и каратите:\r\n"
+             "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]\r\n"_s);
+    QCOMPARE(m_form->List1(1).ListIndex(), 1);
+    QCOMPARE(static_cast<QPlainTextEdit &>(m_form->Text2(0).widget()).blockCount(), 7);
+    QVERIFY(m_form->Text2(0).Locked());
+
+    // The README shows the window with a report in it.
+    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(folder);
+    QVERIFY(windowImage(*m_form).save(folder + u"/velmora-report.png"_s));
+}
+
+void TestForm::overflowIsReportedAndNothingIsLost()
+{
+    m_form->Text2(0).setText(u"Карати: 22\r\n"_s);
+    m_form->List1(0).setListIndex(1);
+    QTest::keyClicks(&m_form->Text2(1).widget(), u"99"_s);
+    QTest::keyClicks(&m_form->Text2(2).widget(), u"1e308"_s);
+    QTest::keyClicks(&m_form->Text2(3).widget(), u"10"_s);
+    MessageBoxCloser closer;
+
+    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+
+    QCOMPARE(closer.texts().size(), 1);
+    QVERIFY2(closer.texts().first().contains(u"Препълване"_s), qPrintable(closer.texts().first()));
+    QVERIFY(m_form->window().isVisible());
+    QCOMPARE(m_form->Text2(0).Text(), u"Карати: 22\r\n"_s);
+    QCOMPARE(m_form->Text2(1).Text(), u"99"_s);
+    QCOMPARE(m_form->Text2(2).Text(), u"1e308"_s);
+    QCOMPARE(m_form->Text2(3).Text(), u"10"_s);
+    QCOMPARE(m_form->List1(0).ListIndex(), 1);
+
+    // The user mends the figure and goes on.
+    QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
+    QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
+    QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
+    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+    QCOMPARE(closer.texts().size(), 1);
+    QVERIFY(m_form->Text2(0).Text().endsWith(u"Цена на злато: 99*1*10*0.916 = 906.84[лв]\r\n"_s));
 }
 
 int main(int argc, char **argv)
