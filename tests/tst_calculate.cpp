@@ -1,62 +1,13 @@
-#include "calc/controls.h"
 #include "calc/procedures.h"
 #include "calc/runtimeerror.h"
+#include "tests/fakeform.h"
 
 #include <QLocale>
 #include <QTest>
 
-#include <array>
-#include <optional>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FakeTextBox final : public TextBox
-{
-public:
-    QString Text() const override { return text; }
-    void setText(const QString &value) override { text = value; }
-    QString text;
-};
-
-class FakeListBox final : public ListBox
-{
-public:
-    explicit FakeListBox(QStringList entries) : entries(std::move(entries)) { }
-    int ListIndex() const override { return index; }
-    void setListIndex(int position) override { index = position; }
-    QString List(int position) const override
-    {
-        if (failingEntry && *failingEntry == position)
-            throw RuntimeError(ErrorKind::InvalidPropertyArrayIndex);
-        return entries.at(position);
-    }
-    QStringList entries;
-    int index = -1;
-    std::optional<int> failingEntry;
-};
-
-// The form as the two commands see it, with the window's lists.
-class FakeForm final : public PriceForm
-{
-public:
-    TextBox &Text2(std::int16_t index) override { return text2.at(index); }
-    ListBox &List1(std::int16_t index) override { return index == 0 ? carats : fineness; }
-
-    void type(const QString &weight, const QString &price, const QString &rate)
-    {
-        text2[1].text = weight;
-        text2[2].text = price;
-        text2[3].text = rate;
-    }
-
-    std::array<FakeTextBox, 4> text2;
-    FakeListBox carats{{u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s, u"10"_s,
-                        u"9"_s}};
-    FakeListBox fineness{{u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
-                          u"4990"_s, u"4170"_s, u"3750"_s}};
-};
 
 const QString oldReport = u"старият отчет\r\n"_s;
 

@@ -136,6 +136,8 @@ private slots:
         QTest::addColumn<double>("number");
         // DBL_MAX itself overflows: its 15-digit form lies beyond it.
         QTest::newRow("largest") << 1.7976931348623e308;
+        // Found by fuzzing: just below DBL_MAX, with a 15-digit form still inside the range.
+        QTest::newRow("next to the largest") << 1.797693134862313e308;
         QTest::newRow("smallest normal") << DBL_MIN;
         QTest::newRow("smallest denormal") << DBL_TRUE_MIN;
         QTest::newRow("third") << 1.0 / 3;
