@@ -2,7 +2,9 @@
 
 #include "calc/runtimeerror.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <new>
 
@@ -19,7 +21,13 @@ void reportRuntimeError(QWidget *window, const RuntimeError &error)
     box.setInformativeText(
             u"Действието е прекратено. Програмата продължава да работи."_s);
     box.setWindowModality(Qt::WindowModal);
+    QPointer<QWidget> focus = QApplication::focusWidget();
     box.exec();
+    // The user goes on where they were, keyboard included, whatever the window manager does.
+    if (window)
+        window->activateWindow();
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 void runHandler(QWidget *window, const std::function<void()> &handler)

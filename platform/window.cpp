@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -55,8 +56,10 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
         auto *edit = new QLineEdit(parent);
         if (description.centred)
             edit->setAlignment(Qt::AlignCenter);
-        if (description.maxLength > 0)
-            edit->setMaxLength(description.maxLength);
+        // Qt cuts a line at 32767 characters unless told otherwise; a box without a limit
+        // keeps everything pasted into it, and the calculation says what it makes of it.
+        edit->setMaxLength(description.maxLength > 0 ? description.maxLength
+                                                     : std::numeric_limits<int>::max());
         control = std::make_unique<SingleLineTextBox>(*edit);
     }
     control->setText(description.caption);

@@ -438,6 +438,8 @@ void TestForm::overflowIsReportedAndNothingIsLost()
     QCOMPARE(closer.texts().size(), 1);
     QVERIFY2(closer.texts().first().contains(u"Препълване"_s), qPrintable(closer.texts().first()));
     QVERIFY(m_form->window().isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), &m_form->window());
+    QCOMPARE(QApplication::focusWidget(), &m_form->Command1(0));
     QCOMPARE(m_form->Text2(0).Text(), u"Карати: 22\r\n"_s);
     QCOMPARE(m_form->Text2(1).Text(), u"99"_s);
     QCOMPARE(m_form->Text2(2).Text(), u"1e308"_s);
