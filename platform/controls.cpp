@@ -2,12 +2,15 @@
 
 #include "calc/runtimeerror.h"
 
+#include <QEvent>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QStyleOptionFocusRect>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <qdrawutil.h>
 
 using namespace Qt::StringLiterals;
@@ -53,7 +56,10 @@ QString displayedText(QString text)
 
 } // namespace
 
-MultiLineTextBox::MultiLineTextBox(QPlainTextEdit &edit) : m_edit(edit) { }
+MultiLineTextBox::MultiLineTextBox(QPlainTextEdit &edit) : m_edit(edit)
+{
+    m_edit.installEventFilter(this);
+}
 
 QString MultiLineTextBox::Text() const
 {
@@ -65,8 +71,37 @@ QString MultiLineTextBox::Text() const
 void MultiLineTextBox::setText(const QString &text)
 {
     m_text = text;
-    m_edit.setPlainText(displayedText(text));
-    m_edit.document()->setModified(false);
+    if (m_edit.isVisible())
+        show();
+}
+
+bool MultiLineTextBox::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::Show)
+        show();
+    return false;
+}
+
+void MultiLineTextBox::show()
+{
+    QTextDocument &document = *m_edit.document();
+    if (!m_shown.isNull() && m_text == m_shown && !document.isModified())
+        return;
+    // A CR at the end of the shown text could pair with an LF at the start of the new part.
+    const bool extends = !m_shown.isNull() && !document.isModified()
+            && m_text.startsWith(m_shown) && !m_shown.endsWith(u'\r');
+    if (extends) {
+        // What the program writes is not the user's to undo, here as after setPlainText.
+        document.setUndoRedoEnabled(false);
+        QTextCursor end(&document);
+        end.movePosition(QTextCursor::End);
+        end.insertText(displayedText(m_text.mid(m_shown.size())));
+        document.setUndoRedoEnabled(true);
+    } else {
+        m_edit.setPlainText(displayedText(m_text));
+    }
+    document.setModified(false);
+    m_shown = m_text;
 }
 
 bool MultiLineTextBox::Locked() const

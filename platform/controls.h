@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 class QLineEdit;
+class QEvent;
 class QPaintEvent;
 class QListWidget;
 class QPlainTextEdit;
@@ -40,7 +41,11 @@ private:
 // Qt keeps a multi-line text as paragraphs and gives it back with LF alone. The box keeps
 // the text it was given, CR LF and all, and gives back exactly that until the user edits
 // it; an edited text comes back with CR LF between its lines.
-class MultiLineTextBox final : public TextBoxControl
+//
+// Laying out and shaping text is the costly part of a text box, so the box shows a text
+// only once it is on screen (a hidden box never lays its text out), and a text that
+// extends the one shown is added at the end instead of being laid out anew.
+class MultiLineTextBox final : public QObject, public TextBoxControl
 {
 public:
     explicit MultiLineTextBox(QPlainTextEdit &edit);
@@ -51,9 +56,16 @@ public:
     void setLocked(bool locked) override;
     QWidget &widget() const override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void show();
+
     QPlainTextEdit &m_edit;
     QString m_text;
+    // The text the document shows, as it was given; null while it shows nothing of ours.
+    QString m_shown;
 };
 
 class ListBoxControl final : public ListBox

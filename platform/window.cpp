@@ -62,7 +62,6 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
                                                      : std::numeric_limits<int>::max());
         control = std::make_unique<SingleLineTextBox>(*edit);
     }
-    control->setText(description.caption);
     control->setLocked(description.locked);
     return &control->widget();
 }
@@ -172,6 +171,9 @@ void Window::addControl(const ControlDescription &description)
     widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
                        pixels(rect.height));
     widget.setVisible(description.visible);
+    // The first text comes once the box has its size, so that it is laid out only once.
+    if (control->textBox)
+        control->textBox->setText(description.caption);
     m_controls[Key(description.array, description.index)] = std::move(control);
 }
 

@@ -39,6 +39,8 @@ private slots:
     void keyboardAloneChoosesACaratAndPressesAButton();
     void textKeepsItsLineEnds_data();
     void textKeepsItsLineEnds();
+    void growingTextShowsAsIfSetAnew_data();
+    void growingTextShowsAsIfSetAnew();
     void controlsSitWhereTheDescriptionPutsThem_data();
     void controlsSitWhereTheDescriptionPutsThem();
     void coloursShowInTheWindow_data();
@@ -325,6 +327,33 @@ void TestForm::textKeepsItsLineEnds()
     QTest::keyClick(&unlocked, Qt::Key_Return);
     QTest::keyClicks(&unlocked, u"c"_s);
     QCOMPARE(m_form->Text2(0).Text(), u"a\r\nb\r\nc"_s);
+}
+
+void TestForm::growingTextShowsAsIfSetAnew_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("pieces of a line") << QStringList{u"Цена: "_s, u"Цена: 1*"_s, u"Цена: 1*2"_s}
+                                      << u"Цена: 1*2"_s;
+    QTest::newRow("line by line") << QStringList{u"a\r\n"_s, u"a\r\nb\r\n"_s}
+                                  << u"a\nb\n"_s;
+    QTest::newRow("CR LF split between two writes") << QStringList{u"a\r"_s, u"a\r\nb"_s}
+                                                    << u"a\nb"_s;
+    QTest::newRow("a shorter text") << QStringList{u"a\r\nb"_s, u"a"_s} << u"a"_s;
+    QTest::newRow("another text") << QStringList{u"abc"_s, u"xyz1"_s} << u"xyz1"_s;
+}
+
+void TestForm::growingTextShowsAsIfSetAnew()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QString, shown);
+    auto &edit = static_cast<QPlainTextEdit &>(m_form->Text2(0).widget());
+    for (const QString &text : texts)
+        m_form->Text2(0).setText(text);
+    QCOMPARE(m_form->Text2(0).Text(), texts.last());
+    QCOMPARE(edit.toPlainText(), shown);
+    // The program's writes are not the user's to undo.
+    QVERIFY(!edit.document()->isUndoAvailable());
 }
 
 void TestForm::controlsSitWhereTheDescriptionPutsThem_data()
