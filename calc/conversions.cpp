@@ -7,6 +7,7 @@
 #include <cfenv>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -300,28 +301,32 @@ double Divide(double dividend, double divisor)
     return quotient;
 }
 
+namespace {
+
 // The operands and result are volatile so that the compiler can neither fold the operation
 // at compile time nor move it outside the window between clearing and testing the flags.
-double SubtractChecked(double minuend, double subtrahend)
+template <typename Operation>
+double checkedByStatus(double left, double right, Operation operation)
 {
     std::feclearexcept(FE_ALL_EXCEPT);
-    volatile double left = minuend;
-    volatile double right = subtrahend;
-    volatile double difference = left - right;
+    volatile double first = left;
+    volatile double second = right;
+    volatile double result = operation(first, second);
     if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
         throw RuntimeError(ErrorKind::FloatingPoint);
-    return difference;
+    return result;
+}
+
+} // namespace
+
+double SubtractChecked(double minuend, double subtrahend)
+{
+    return checkedByStatus(minuend, subtrahend, std::minus<>());
 }
 
 double DivideChecked(double dividend, double divisor)
 {
-    std::feclearexcept(FE_ALL_EXCEPT);
-    volatile double left = dividend;
-    volatile double right = divisor;
-    volatile double quotient = left / right;
-    if (std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW))
-        throw RuntimeError(ErrorKind::FloatingPoint);
-    return quotient;
+    return checkedByStatus(dividend, divisor, std::divides<>());
 }
 
 std::int16_t NextCount(std::int16_t counter)

@@ -44,6 +44,22 @@ QWidget &SingleLineTextBox::widget() const
     return m_edit;
 }
 
+QValidator::State WholeCharacters::validate(QString &input, int &position) const
+{
+    for (qsizetype i = input.size() - 1; i >= 0; --i) {
+        const QChar c = input[i];
+        const bool whole = c.isHighSurrogate()
+                ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
+                : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
+        if (!whole) {
+            input.remove(i, 1);
+            if (position > i)
+                --position;
+        }
+    }
+    return Acceptable;
+}
+
 namespace {
 
 // Every kind of line end starts a new line on screen; the stored text keeps its own.

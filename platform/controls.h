@@ -3,6 +3,7 @@
 #include "calc/controls.h"
 
 #include <QPushButton>
+#include <QValidator>
 
 class QLineEdit;
 class QEvent;
@@ -36,6 +37,15 @@ public:
 
 private:
     QLineEdit &m_edit;
+};
+
+// A box with a limit counts UTF-16 units, so the limit can cut a pasted emoji in half; the
+// half left over is dropped rather than shown as a broken character.
+class WholeCharacters final : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &position) const override;
 };
 
 // Qt keeps a multi-line text as paragraphs and gives it back with LF alone. The box keeps

@@ -60,6 +60,8 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
         // keeps everything pasted into it, and the calculation says what it makes of it.
         edit->setMaxLength(description.maxLength > 0 ? description.maxLength
                                                      : std::numeric_limits<int>::max());
+        if (description.maxLength > 0)
+            edit->setValidator(new WholeCharacters(edit));
         control = std::make_unique<SingleLineTextBox>(*edit);
     }
     control->setLocked(description.locked);

@@ -218,6 +218,7 @@ void TestForm::weightTakesAtMostTwoCharacters_data()
     QTest::newRow("typing two") << false << u"12"_s << u"12"_s;
     QTest::newRow("pasting four digits") << true << u"9876"_s << u"98"_s;
     QTest::newRow("pasting a long number") << true << u"1300.55"_s << u"13"_s;
+    QTest::newRow("an emoji is one whole character or none") << true << u"1😀"_s << u"1"_s;
 }
 
 void TestForm::weightTakesAtMostTwoCharacters()

@@ -220,6 +220,8 @@ void TestMonkey::checkAfterEvent(const QString &event)
         fail(u"a fixed text changed"_s);
     if (m_form->Text2(1).Text().size() > 2)
         fail(u"the weight holds more than two characters"_s);
+    if (!m_form->Text2(1).Text().isValidUtf16())
+        fail(u"the weight holds half a character"_s);
 }
 
 void TestMonkey::windowSurvivesRandomEvents()
