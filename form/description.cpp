@@ -101,7 +101,7 @@ const platform::FormDescription &velmoraDescription()
              .backColor = red},
             {.array = u"Text1"_s, .index = 0, .kind = ControlKind::TextBox,
              .rect = {120, 3240, 6855, 3015}, .tabIndex = 0, .caption = helpText,
-             .multiLine = true, .locked = true},
+             .multiLine = true, .locked = true, .accessibleName = u"Пояснения"_s},
             {.array = u"Text1"_s, .index = 1, .kind = ControlKind::TextBox,
              .rect = {600, 4680, 6735, 1815}, .tabIndex = 1, .caption = hiddenSentence,
              .visible = false, .multiLine = true, .locked = true},

@@ -53,6 +53,8 @@ struct ControlDescription
     bool locked = false;
     // For a label: the control it names, e.g. "Text2(1)", for screen readers.
     QString labelFor {};
+    // What a screen reader calls a control that no label names.
+    QString accessibleName {};
 };
 
 struct FormDescription

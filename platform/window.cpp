@@ -163,6 +163,8 @@ void Window::addControl(const ControlDescription &description)
 
     QWidget &widget = *control->widget;
     widget.setObjectName(u"%1(%2)"_s.arg(description.array).arg(description.index));
+    if (!description.accessibleName.isEmpty())
+        widget.setAccessibleName(description.accessibleName);
     if (description.backColor) {
         setBackColor(widget,
                      description.kind == ControlKind::CommandButton ? QPalette::Button

@@ -31,7 +31,7 @@ private slots:
     void tabNeverLandsInAMultiLineBox();
     void lockedBoxesRefuseEditing_data();
     void lockedBoxesRefuseEditing();
-    void lockedBoxesStayCopyable();
+    void lockedBoxesStayCopyableAndNamed();
     void weightTakesAtMostTwoCharacters_data();
     void weightTakesAtMostTwoCharacters();
     void clicksAreRoutedByIndex();
@@ -195,7 +195,7 @@ void TestForm::lockedBoxesRefuseEditing()
     QVERIFY(control.Locked());
 }
 
-void TestForm::lockedBoxesStayCopyable()
+void TestForm::lockedBoxesStayCopyableAndNamed()
 {
     m_form->Text2(0).setText(u"Карати: 22\r\n"_s);
     QWidget &report = m_form->Text2(0).widget();
@@ -204,6 +204,10 @@ void TestForm::lockedBoxesStayCopyable()
     QTest::keySequence(&report, QKeySequence::SelectAll);
     QTest::keySequence(&report, QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), u"Карати: 22\n"_s);
+    QCOMPARE(report.accessibleName(), u"метрична рафинираност, % злато"_s);
+    QCOMPARE(m_form->Text1(0).widget().accessibleName(), u"Пояснения"_s);
+    QCOMPARE(m_form->List1(0).widget().accessibleName(), u"карати"_s);
+    QCOMPARE(m_form->Text2(1).widget().accessibleName(), u"бр.унции"_s);
     // The caret moves with the keyboard, so a screen reader can read the report line by line.
     QVERIFY(static_cast<QPlainTextEdit &>(report).textInteractionFlags()
             & Qt::TextSelectableByKeyboard);
@@ -319,6 +323,8 @@ void TestForm::textKeepsItsLineEnds()
     m_form->Text2(0).setText(text);
     QCOMPARE(m_form->Text2(0).Text(), text);
     QCOMPARE(static_cast<QPlainTextEdit &>(m_form->Text2(0).widget()).blockCount(), shownLines);
+    m_form->Text2(2).setText(text);
+    QCOMPARE(m_form->Text2(2).Text(), text);
 
     // A box the user edits gives its lines back with CR LF as well.
     auto &unlocked = static_cast<QPlainTextEdit &>(m_form->Text2(0).widget());
