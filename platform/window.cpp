@@ -20,7 +20,6 @@ namespace platform {
 
 struct Window::Control
 {
-    ControlKind kind;
     int tabIndex;
     QWidget *widget;
     std::unique_ptr<TextBoxControl> textBox;
@@ -120,7 +119,6 @@ int Window::pixels(int twips)
 void Window::addControl(const ControlDescription &description)
 {
     auto control = std::make_unique<Control>();
-    control->kind = description.kind;
     control->tabIndex = description.tabIndex;
 
     switch (description.kind) {
