@@ -71,15 +71,18 @@ void BM_Val(benchmark::State &state)
     state.SetComplexityN(state.range(0));
     state.SetLabel("target: linear, < 5 ms at 1 MiB");
 }
-BENCHMARK(BM_Val)->RangeMultiplier(2)->Range(256 << 10, 1 << 20)->Complexity(benchmark::oN)
-        ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Val)
+    ->RangeMultiplier(2)
+    ->Range(256 << 10, 1 << 20)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_PlainPass_Reference(benchmark::State &state)
 {
     const QString text = longFigure(state.range(0));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(std::count_if(text.cbegin(), text.cend(),
-                                               [](QChar c) { return c.isDigit(); }));
+        benchmark::DoNotOptimize(
+            std::count_if(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); }));
     }
 }
 BENCHMARK(BM_PlainPass_Reference)->Arg(1 << 20)->Unit(benchmark::kMillisecond);

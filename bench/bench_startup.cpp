@@ -70,12 +70,12 @@ int main(int argc, char **argv)
     }
     const double time = median(velmoraTimes), bareTime = median(bareTimes);
     const double rss = median(velmoraRss), bareRssKiB = median(bareRss);
-    std::printf("Start-up, %d alternate runs each, offscreen, process start to first frame\n",
-                rounds);
+    std::printf(
+        "Start-up, %d alternate runs each, offscreen, process start to first frame\n", rounds);
     std::printf("  %-28s %10s %14s\n", "", "median ms", "peak RSS KiB");
     std::printf("  %-28s %10.1f %14.0f\n", "calculator window", time, rss);
     std::printf("  %-28s %10.1f %14.0f\n", "bare window, one label", bareTime, bareRssKiB);
     std::printf("  %-28s %10.3f %14.3f   (target: both at most 1.10)\n", "ratio", time / bareTime,
-                rss / bareRssKiB);
+        rss / bareRssKiB);
     return 0;
 }

@@ -23,7 +23,7 @@ protected:
             m_painted = true;
             // Queued, so it runs after the paint has reached the backing store.
             QTimer::singleShot(0, [] {
-                rusage usage{};
+                rusage usage {};
                 getrusage(RUSAGE_SELF, &usage);
                 std::printf("painted %ld\n", usage.ru_maxrss);
                 std::fflush(stdout);

@@ -47,8 +47,8 @@ struct Decimal15
 Decimal15 toDecimal15(double value)
 {
     std::array<char, 64> buffer {};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, 14);
+    const auto result = std::to_chars(
+        buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 14);
     const std::string_view text(buffer.data(), result.ptr - buffer.data());
 
     Decimal15 decimal;
@@ -305,8 +305,7 @@ namespace {
 
 // The operands and result are volatile so that the compiler can neither fold the operation
 // at compile time nor move it outside the window between clearing and testing the flags.
-template <typename Operation>
-double checkedByStatus(double left, double right, Operation operation)
+template <typename Operation> double checkedByStatus(double left, double right, Operation operation)
 {
     std::feclearexcept(FE_ALL_EXCEPT);
     volatile double first = left;

@@ -36,11 +36,11 @@ void Calculate(PriceForm &form)
     if (grossValue <= 0)
         return;
 
-    const double gramPrice =
-            RoundToCents(Divide(Multiply(pricePerOunce, dollarRate), GRAMS_PER_TROY_OUNCE));
+    const double gramPrice
+        = RoundToCents(Divide(Multiply(pricePerOunce, dollarRate), GRAMS_PER_TROY_OUNCE));
     TextBox &report = form.Text2(0);
-    report.setText(u"Цена за грам инвестиционно злато: "_s + NumText(gramPrice)
-                   + u"[лв]"_s + lineEnd);
+    report.setText(
+        u"Цена за грам инвестиционно злато: "_s + NumText(gramPrice) + u"[лв]"_s + lineEnd);
 
     const int caratIndex = form.List1(0).ListIndex();
     // The hidden fineness list follows the carat list position for position.
@@ -49,9 +49,8 @@ void Calculate(PriceForm &form)
 
     const QString finenessText = form.List1(1).List(caratIndex);
     append(report,
-           u"Мярка: "_s + Left(finenessText, 3) + u" - злато "_s
-                   + Left(finenessText, 2) + u"."_s + Right(finenessText, 2)
-                   + u"%"_s + lineEnd);
+        u"Мярка: "_s + Left(finenessText, 3) + u" - злато "_s + Left(finenessText, 2) + u"."_s
+            + Right(finenessText, 2) + u"%"_s + lineEnd);
 
     append(report, u"Примеси: "_s);
     const double impurity = SubtractChecked(FINENESS_SCALE, Val(finenessText));
@@ -60,8 +59,8 @@ void Calculate(PriceForm &form)
     // "1%"; those are written out as "0.01%", with the same two blanks.
     const bool belowOnePercent = impurity >= 0 && impurity < 100;
     const QString impurityDigits = belowOnePercent
-            ? u" 0"_s + QString::number(int(impurity)).rightJustified(2, u'0')
-            : Right(Str(impurity), 4);
+        ? u" 0"_s + QString::number(int(impurity)).rightJustified(2, u'0')
+        : Right(Str(impurity), 4);
     if (impurity > 10 || belowOnePercent)
         append(report, Left(impurityDigits, 2) + u"."_s);
     append(report, Right(impurityDigits, 2) + u"%"_s + lineEnd);
@@ -74,9 +73,7 @@ void Calculate(PriceForm &form)
     append(report, NumText(pricePerOunce) + u"*"_s);
     append(report, NumText(dollarRate) + u"*"_s);
     const double alloyPrice = RoundToCents(Multiply(grossValue, fineness));
-    append(report,
-           NumText(fineness) + u" = "_s + NumText(alloyPrice) + u"[лв]"_s
-                   + lineEnd);
+    append(report, NumText(fineness) + u" = "_s + NumText(alloyPrice) + u"[лв]"_s + lineEnd);
 }
 
 void ClearInputs(PriceForm &form)

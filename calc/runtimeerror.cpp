@@ -29,8 +29,7 @@ QString errorName(ErrorKind kind)
 
 RuntimeError::RuntimeError(ErrorKind kind, QString detail)
     : m_kind(kind), m_detail(std::move(detail)), m_what(description().toUtf8())
-{
-}
+{ }
 
 QString RuntimeError::description() const
 {

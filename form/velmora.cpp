@@ -53,6 +53,4 @@ void Velmora::Command1_Click(std::int16_t index)
 }
 
 // A carat is only read when the price is calculated; choosing one changes nothing else.
-void Velmora::List1_Click(std::int16_t)
-{
-}
+void Velmora::List1_Click(std::int16_t) { }

@@ -10,7 +10,8 @@ namespace platform {
 
 QString missingDisplay()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+        || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return {};
     const QString display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty()) {
@@ -19,10 +20,9 @@ QString missingDisplay()
     // A local X display listens on a socket; without it Qt would abort with a dump.
     static const QRegularExpression localDisplay(uR"(^(?:unix)?:(\d+)(?:\.\d+)?$)"_s);
     const QRegularExpressionMatch local = localDisplay.match(display);
-    if (local.hasMatch()
-        && !QFileInfo::exists(u"/tmp/.X11-unix/X"_s + local.captured(1))) {
-        return u"velmora: the display %1 is not running; start it from a desktop session."_s
-                .arg(display);
+    if (local.hasMatch() && !QFileInfo::exists(u"/tmp/.X11-unix/X"_s + local.captured(1))) {
+        return u"velmora: the display %1 is not running; start it from a desktop session."_s.arg(
+            display);
     }
     return {};
 }

@@ -20,8 +20,7 @@ public:
 
 // The start routine: makes the form, runs its Load handler, shows its window and runs the
 // event loop until the window is closed.
-template <class Form>
-int run(int argc, char **argv)
+template <class Form> int run(int argc, char **argv)
 {
     if (const QString problem = missingDisplay(); !problem.isEmpty()) {
         fprintf(stderr, "%s\n", qPrintable(problem));

@@ -49,8 +49,8 @@ QValidator::State WholeCharacters::validate(QString &input, int &position) const
     for (qsizetype i = input.size() - 1; i >= 0; --i) {
         const QChar c = input[i];
         const bool whole = c.isHighSurrogate()
-                ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
-                : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
+            ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
+            : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
         if (!whole) {
             input.remove(i, 1);
             if (position > i)
@@ -104,8 +104,8 @@ void MultiLineTextBox::show()
     if (!m_shown.isNull() && m_text == m_shown && !document.isModified())
         return;
     // A CR at the end of the shown text could pair with an LF at the start of the new part.
-    const bool extends = !m_shown.isNull() && !document.isModified()
-            && m_text.startsWith(m_shown) && !m_shown.endsWith(u'\r');
+    const bool extends = !m_shown.isNull() && !document.isModified() && m_text.startsWith(m_shown)
+        && !m_shown.endsWith(u'\r');
     if (extends) {
         // What the program writes is not the user's to undo, here as after setPlainText.
         document.setUndoRedoEnabled(false);

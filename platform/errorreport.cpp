@@ -14,12 +14,9 @@ namespace platform {
 
 void reportRuntimeError(QWidget *window, const RuntimeError &error)
 {
-    QMessageBox box(QMessageBox::Critical,
-                    window ? window->windowTitle() : QString(),
-                    u"Грешка при изпълнение: %1."_s.arg(error.description()),
-                    QMessageBox::Ok, window);
-    box.setInformativeText(
-            u"Действието е прекратено. Програмата продължава да работи."_s);
+    QMessageBox box(QMessageBox::Critical, window ? window->windowTitle() : QString(),
+        u"Грешка при изпълнение: %1."_s.arg(error.description()), QMessageBox::Ok, window);
+    box.setInformativeText(u"Действието е прекратено. Програмата продължава да работи."_s);
     box.setWindowModality(Qt::WindowModal);
     QPointer<QWidget> focus = QApplication::focusWidget();
     box.exec();

@@ -41,7 +41,7 @@ void setBackColor(QWidget &widget, QPalette::ColorRole role, const Rgb &rgb)
 }
 
 QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
-                     std::unique_ptr<TextBoxControl> &control)
+    std::unique_ptr<TextBoxControl> &control)
 {
     if (description.multiLine) {
         auto *edit = new QPlainTextEdit(parent);
@@ -57,8 +57,8 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
             edit->setAlignment(Qt::AlignCenter);
         // Qt cuts a line at 32767 characters unless told otherwise; a box without a limit
         // keeps everything pasted into it, and the calculation says what it makes of it.
-        edit->setMaxLength(description.maxLength > 0 ? description.maxLength
-                                                     : std::numeric_limits<int>::max());
+        edit->setMaxLength(
+            description.maxLength > 0 ? description.maxLength : std::numeric_limits<int>::max());
         if (description.maxLength > 0)
             edit->setValidator(new WholeCharacters(edit));
         control = std::make_unique<SingleLineTextBox>(*edit);
@@ -102,7 +102,7 @@ Window::Window(const FormDescription &description)
             tabOrder.push_back(control.get());
     }
     std::sort(tabOrder.begin(), tabOrder.end(),
-              [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
+        [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
     if (!tabOrder.empty())
@@ -124,8 +124,8 @@ void Window::addControl(const ControlDescription &description)
     switch (description.kind) {
     case ControlKind::Label: {
         auto *label = new QLabel(description.caption, this);
-        label->setAlignment(description.centred ? Qt::AlignHCenter | Qt::AlignTop
-                                                : Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment(
+            description.centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
         control->widget = label;
@@ -165,13 +165,12 @@ void Window::addControl(const ControlDescription &description)
         widget.setAccessibleName(description.accessibleName);
     if (description.backColor) {
         setBackColor(widget,
-                     description.kind == ControlKind::CommandButton ? QPalette::Button
-                                                                    : QPalette::Window,
-                     *description.backColor);
+            description.kind == ControlKind::CommandButton ? QPalette::Button : QPalette::Window,
+            *description.backColor);
     }
     const TwipsRect &rect = description.rect;
-    widget.setGeometry(pixels(rect.left), pixels(rect.top), pixels(rect.width),
-                       pixels(rect.height));
+    widget.setGeometry(
+        pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
     widget.setVisible(description.visible);
     // The first text comes once the box has its size, so that it is laid out only once.
     if (control->textBox)
@@ -183,8 +182,8 @@ const Window::Control &Window::find(const QString &array, std::int16_t index) co
 {
     const auto found = m_controls.find(Key(array, index));
     if (found == m_controls.end()) {
-        throw RuntimeError(ErrorKind::ControlArrayElementMissing,
-                           u"%1(%2)"_s.arg(array).arg(index));
+        throw RuntimeError(
+            ErrorKind::ControlArrayElementMissing, u"%1(%2)"_s.arg(array).arg(index));
     }
     return *found->second;
 }

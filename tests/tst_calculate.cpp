@@ -12,14 +12,12 @@ namespace {
 const QString oldReport = u"старият отчет\r\n"_s;
 
 QString report(const QString &gram, const QString &carats, const QString &fineness,
-               const QString &impurity, const QString &priceLine)
+    const QString &impurity, const QString &priceLine)
 {
-    return u"Цена за грам инвестиционно злато: "_s + gram + u"[лв]\r\n"_s
-            + u"Карати: "_s + carats + u"\r\n"_s
-            + u"Мярка: "_s + fineness + u"\r\n"_s
-            + u"Примеси: "_s + impurity + u"\r\n"_s
-            + u"Очаквана цена, съобразно борсовата и каратите:\r\n"_s
-            + u"Цена на злато: "_s + priceLine + u"[лв]\r\n"_s;
+    return u"Цена за грам инвестиционно злато: "_s + gram + u"[лв]\r\n"_s + u"Карати: "_s + carats
+        + u"\r\n"_s + u"Мярка: "_s + fineness + u"\r\n"_s + u"Примеси: "_s + impurity + u"\r\n"_s
+        + u"Очаквана цена, съобразно борсовата и каратите:\r\n"_s + u"Цена на злато: "_s + priceLine
+        + u"[лв]\r\n"_s;
 }
 
 } // namespace
@@ -64,29 +62,28 @@ void TestCalculate::writesTheReport_data()
     const QString impurity22 = u" 8.40%"_s;
 
     QTest::newRow("worked example")
-            << english << QStringList{u"1"_s, u"1300"_s, u"1.4"_s} << 1
-            << report(u"58.51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1.4*0.916 = 1667.12"_s);
+        << english << QStringList { u"1"_s, u"1300"_s, u"1.4"_s } << 1
+        << report(u"58.51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1.4*0.916 = 1667.12"_s);
     QTest::newRow("worked example with the Bulgarian comma")
-            << bulgarian << QStringList{u"1"_s, u"1300"_s, u"1.4"_s} << 1
-            << report(u"58,51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1,4*0,916 = 1667,12"_s);
+        << bulgarian << QStringList { u"1"_s, u"1300"_s, u"1.4"_s } << 1
+        << report(u"58,51"_s, u"22"_s, fineness22, impurity22, u"1*1300*1,4*0,916 = 1667,12"_s);
     QTest::newRow("a comma typed ends the number, in every locale")
-            << bulgarian << QStringList{u"1"_s, u"1300"_s, u"1,4"_s} << 1
-            << report(u"41,8"_s, u"22"_s, fineness22, impurity22, u"1*1300*1*0,916 = 1190,8"_s);
+        << bulgarian << QStringList { u"1"_s, u"1300"_s, u"1,4"_s } << 1
+        << report(u"41,8"_s, u"22"_s, fineness22, impurity22, u"1*1300*1*0,916 = 1190,8"_s);
     QTest::newRow("prices keep at most two decimals, no trailing zero")
-            << english << QStringList{u"1"_s, u"2000"_s, u"1.8"_s} << 1
-            << report(u"115.74"_s, u"22"_s, fineness22, impurity22, u"1*2000*1.8*0.916 = 3297.6"_s);
+        << english << QStringList { u"1"_s, u"2000"_s, u"1.8"_s } << 1
+        << report(u"115.74"_s, u"22"_s, fineness22, impurity22, u"1*2000*1.8*0.916 = 3297.6"_s);
     QTest::newRow("figures echoed as read, not as typed")
-            << english << QStringList{u"1.50"_s, u"1300abc"_s, u"1 400"_s} << 1
-            << report(u"58514.32"_s, u"22"_s, fineness22, impurity22,
-                      u"1.5*1300*1400*0.916 = 2500680"_s);
+        << english << QStringList { u"1.50"_s, u"1300abc"_s, u"1 400"_s } << 1
+        << report(
+               u"58514.32"_s, u"22"_s, fineness22, impurity22, u"1.5*1300*1400*0.916 = 2500680"_s);
     QTest::newRow("two negative figures make a positive product")
-            << english << QStringList{u"-1"_s, u"-1300"_s, u"1.4"_s} << 1
-            << report(u"-58.51"_s, u"22"_s, fineness22, impurity22,
-                      u"-1*-1300*1.4*0.916 = 1667.12"_s);
+        << english << QStringList { u"-1"_s, u"-1300"_s, u"1.4"_s } << 1
+        << report(u"-58.51"_s, u"22"_s, fineness22, impurity22, u"-1*-1300*1.4*0.916 = 1667.12"_s);
     QTest::newRow("no grouping in large prices")
-            << bulgarian << QStringList{u"99"_s, u"2000000"_s, u"2"_s} << 8
-            << report(u"128602,89"_s, u"9"_s, u"375 - злато 37.50%"_s, u"62.50%"_s,
-                      u"99*2000000*2*0,375 = 148500000"_s);
+        << bulgarian << QStringList { u"99"_s, u"2000000"_s, u"2"_s } << 8
+        << report(u"128602,89"_s, u"9"_s, u"375 - злато 37.50%"_s, u"62.50%"_s,
+               u"99*2000000*2*0,375 = 148500000"_s);
 }
 
 void TestCalculate::writesTheReport()
@@ -116,9 +113,9 @@ void TestCalculate::everyCaratEntry_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("expected");
     const auto row = [](int position, const QString &carats, const QString &fineness,
-                        const QString &impurity, const QString &price) {
+                         const QString &impurity, const QString &price) {
         QTest::addRow("%s carats", qPrintable(carats))
-                << position << report(u"58.51"_s, carats, fineness, impurity, price);
+            << position << report(u"58.51"_s, carats, fineness, impurity, price);
     };
     // 24 carats leave 1 part in ten thousand: 0.01 %, not 1 %.
     row(0, u"24"_s, u"999 - злато 99.99%"_s, u" 0.01%"_s, u"1*1300*1.4*0.9999 = 1819.82"_s);
@@ -151,13 +148,13 @@ void TestCalculate::stopsSilently_data()
 {
     QTest::addColumn<int>("carat");
     QTest::addColumn<QStringList>("typed");
-    QTest::newRow("no carat chosen") << -1 << QStringList{u"1"_s, u"1300"_s, u"1.4"_s};
-    QTest::newRow("all figures empty") << 1 << QStringList{QString(), QString(), QString()};
-    QTest::newRow("a letter for the weight") << 1 << QStringList{u"a"_s, u"1300"_s, u"1.4"_s};
-    QTest::newRow("a zero rate") << 1 << QStringList{u"1"_s, u"1300"_s, u"0"_s};
-    QTest::newRow("one negative figure") << 1 << QStringList{u"-1"_s, u"1300"_s, u"1.4"_s};
-    QTest::newRow("a product too small for a double") << 1
-            << QStringList{u"1e-200"_s, u"1e-200"_s, u"1"_s};
+    QTest::newRow("no carat chosen") << -1 << QStringList { u"1"_s, u"1300"_s, u"1.4"_s };
+    QTest::newRow("all figures empty") << 1 << QStringList { QString(), QString(), QString() };
+    QTest::newRow("a letter for the weight") << 1 << QStringList { u"a"_s, u"1300"_s, u"1.4"_s };
+    QTest::newRow("a zero rate") << 1 << QStringList { u"1"_s, u"1300"_s, u"0"_s };
+    QTest::newRow("one negative figure") << 1 << QStringList { u"-1"_s, u"1300"_s, u"1.4"_s };
+    QTest::newRow("a product too small for a double")
+        << 1 << QStringList { u"1e-200"_s, u"1e-200"_s, u"1"_s };
 }
 
 void TestCalculate::stopsSilently()
@@ -188,8 +185,8 @@ void TestCalculate::secondRunReplacesTheFirst()
     Calculate(form);
 
     QCOMPARE(form.text2[0].text,
-             report(u"115.74"_s, u"22"_s, u"916 - злато 91.60%"_s, u" 8.40%"_s,
-                    u"1*2000*1.8*0.916 = 3297.6"_s));
+        report(u"115.74"_s, u"22"_s, u"916 - злато 91.60%"_s, u" 8.40%"_s,
+            u"1*2000*1.8*0.916 = 3297.6"_s));
 }
 
 void TestCalculate::overflowLeavesEverythingAsItWas_data()
@@ -197,13 +194,13 @@ void TestCalculate::overflowLeavesEverythingAsItWas_data()
     QTest::addColumn<int>("carat");
     QTest::addColumn<QStringList>("typed");
     QTest::newRow("product of the three figures")
-            << 1 << QStringList{u"99"_s, u"1e308"_s, u"10"_s};
+        << 1 << QStringList { u"99"_s, u"1e308"_s, u"10"_s };
     QTest::newRow("product even without a carat")
-            << -1 << QStringList{u"99"_s, u"1e308"_s, u"10"_s};
+        << -1 << QStringList { u"99"_s, u"1e308"_s, u"10"_s };
     QTest::newRow("price times rate alone")
-            << 1 << QStringList{u"1e-300"_s, u"1e300"_s, u"1e300"_s};
+        << 1 << QStringList { u"1e-300"_s, u"1e300"_s, u"1e300"_s };
     QTest::newRow("a figure too large to read")
-            << 1 << QStringList{u"1"_s, u"1e400"_s, u"1.4"_s};
+        << 1 << QStringList { u"1"_s, u"1e400"_s, u"1.4"_s };
 }
 
 void TestCalculate::overflowLeavesEverythingAsItWas()
@@ -237,8 +234,8 @@ void TestCalculate::failureHalfWayKeepsTheLinesWritten()
     form.fineness.failingEntry = 1;
 
     QVERIFY_THROWS_EXCEPTION(RuntimeError, Calculate(form));
-    QCOMPARE(form.text2[0].text,
-             u"Цена за грам инвестиционно злато: 58.51[лв]\r\nКарати: 22\r\n"_s);
+    QCOMPARE(
+        form.text2[0].text, u"Цена за грам инвестиционно злато: 58.51[лв]\r\nКарати: 22\r\n"_s);
 }
 
 void TestCalculate::clearEmptiesTheBoxesAndTheSelection()

@@ -22,8 +22,7 @@ QString exact(double value)
     return QString::number(value, 'g', 17);
 }
 
-template<typename F>
-int errorOf(F call)
+template <typename F> int errorOf(F call)
 {
     try {
         call();
@@ -67,11 +66,11 @@ private slots:
         QTest::newRow("thousand-digit exponent") << "1e-" + QString(1000, u'9') << 0.0;
         // 2^53 + 1 lies halfway between two doubles; only the far digit breaks the tie upwards.
         QTest::newRow("tie broken by a far digit")
-                << "9007199254740993." + QString(1000, u'0') + "1" << 9007199254740994.0;
+            << "9007199254740993." + QString(1000, u'0') + "1" << 9007199254740994.0;
         QTest::newRow("tie without the far digit") << "9007199254740993.0" << 9007199254740992.0;
         QTest::newRow("million leading zeros") << QString(1000000, u'0') + "7" << 7.0;
         QTest::newRow("million zeros after the point")
-                << "0." + QString(1000000, u'0') + "1" << 0.0;
+            << "0." + QString(1000000, u'0') + "1" << 0.0;
         QTest::newRow("megabyte of nines") << "0." + QString(1 << 20, u'9') << 1.0;
         QTest::newRow("overflow") << "-1e309" << Overflows;
         QTest::newRow("just past the largest double") << "1.797693134862316e308" << Overflows;

@@ -54,7 +54,6 @@ private:
 
 namespace {
 
-
 QImage windowImage(Velmora &form)
 {
     return form.window().grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -98,29 +97,29 @@ void TestForm::staticTextsAndCaptions()
     QCOMPARE(help.count(u"\r\n"_s), 20);
     QVERIFY(help.endsWith(u"\r\n"_s));
     QCOMPARE(help.count(u'\n'), 20);
-    for (const QString &piece : {u"99.99%"_s, u"1 тройунция е равна на 31.1035 грама"_s,
-                                 u"24-99.99%; 22-91.6%; 20-83.3%; 18-75%; 16-62.5%; 14-58.5%; "
-                                 "12-49.9%; 10-41.7%; 9-37.5%."_s}) {
+    for (const QString &piece : { u"99.99%"_s, u"1 тройунция е равна на 31.1035 грама"_s,
+             u"24-99.99%; 22-91.6%; 20-83.3%; 18-75%; 16-62.5%; 14-58.5%; "
+             "12-49.9%; 10-41.7%; 9-37.5%."_s }) {
         QVERIFY2(help.contains(piece), qPrintable(piece));
     }
     QCOMPARE(m_form->Text1(1).Text(),
-             u"Неприятното в това да си първият, направил нещо по \r\nправилния начин, е, че "
-             "никой не оценява колко трудно е \r\nбило. \r\n"_s);
+        u"Неприятното в това да си първият, направил нещо по \r\nправилния начин, е, че "
+        "никой не оценява колко трудно е \r\nбило. \r\n"_s);
 
     const QString title = m_form->Label1(0).text();
     QVERIFY(m_form->window().windowTitle().endsWith(u"  "_s + title));
     QVERIFY(m_form->window().windowTitle().startsWith(u"www."_s));
     QCOMPARE(m_form->Command1(0).text(), u"Изчисли"_s);
     QCOMPARE(m_form->Command1(1).text(), u"Изчисти"_s);
-    const QStringList captions{title, u"карати"_s, u"метрична рафинираност, % злато"_s,
-                               u"бр.унции"_s, u"Цена - унция"_s, u"Цена - долар"_s};
+    const QStringList captions { title, u"карати"_s, u"метрична рафинираност, % злато"_s,
+        u"бр.унции"_s, u"Цена - унция"_s, u"Цена - долар"_s };
     for (std::int16_t index = 0; index < captions.size(); ++index)
         QCOMPARE(m_form->Label1(index).text(), captions[index]);
 
-    const QStringList carats{u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s,
-                             u"14"_s, u"12"_s, u"10"_s, u"9"_s};
-    const QStringList fineness{u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s,
-                               u"5850"_s, u"4990"_s, u"4170"_s, u"3750"_s};
+    const QStringList carats { u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s,
+        u"10"_s, u"9"_s };
+    const QStringList fineness { u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
+        u"4990"_s, u"4170"_s, u"3750"_s };
     QCOMPARE(m_form->List1(0).ListCount(), 9);
     QCOMPARE(m_form->List1(1).ListCount(), 9);
     for (int position = 0; position < 9; ++position) {
@@ -132,10 +131,9 @@ void TestForm::staticTextsAndCaptions()
 
 void TestForm::tabOrderFollowsTabIndex()
 {
-    QList<QWidget *> expected{&m_form->Text1(0).widget(), &m_form->List1(0).widget(),
-                              &m_form->Text2(0).widget(), &m_form->Text2(1).widget(),
-                              &m_form->Text2(2).widget(), &m_form->Text2(3).widget(),
-                              &m_form->Command1(0),       &m_form->Command1(1)};
+    QList<QWidget *> expected { &m_form->Text1(0).widget(), &m_form->List1(0).widget(),
+        &m_form->Text2(0).widget(), &m_form->Text2(1).widget(), &m_form->Text2(2).widget(),
+        &m_form->Text2(3).widget(), &m_form->Command1(0), &m_form->Command1(1) };
     for (qsizetype step = 1; step <= expected.size(); ++step) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), expected[step % expected.size()]);
@@ -163,13 +161,18 @@ void TestForm::lockedBoxesRefuseEditing_data()
     QTest::addColumn<QString>("typed");
     const QString report = u"Text2(0)"_s;
     const QString help = u"Text1(0)"_s;
-    for (const QString &box : {report, help}) {
+    for (const QString &box : { report, help }) {
         QTest::newRow(qPrintable(box + u" typing"_s)) << box << QKeySequence() << u"abc"_s;
-        QTest::newRow(qPrintable(box + u" pasting"_s)) << box << QKeySequence(QKeySequence::Paste) << QString();
-        QTest::newRow(qPrintable(box + u" cutting"_s)) << box << QKeySequence(QKeySequence::Cut) << QString();
-        QTest::newRow(qPrintable(box + u" delete"_s)) << box << QKeySequence(Qt::Key_Delete) << QString();
-        QTest::newRow(qPrintable(box + u" backspace"_s)) << box << QKeySequence(Qt::Key_Backspace) << QString();
-        QTest::newRow(qPrintable(box + u" enter"_s)) << box << QKeySequence(Qt::Key_Return) << QString();
+        QTest::newRow(qPrintable(box + u" pasting"_s))
+            << box << QKeySequence(QKeySequence::Paste) << QString();
+        QTest::newRow(qPrintable(box + u" cutting"_s))
+            << box << QKeySequence(QKeySequence::Cut) << QString();
+        QTest::newRow(qPrintable(box + u" delete"_s))
+            << box << QKeySequence(Qt::Key_Delete) << QString();
+        QTest::newRow(qPrintable(box + u" backspace"_s))
+            << box << QKeySequence(Qt::Key_Backspace) << QString();
+        QTest::newRow(qPrintable(box + u" enter"_s))
+            << box << QKeySequence(Qt::Key_Return) << QString();
     }
 }
 
@@ -210,7 +213,7 @@ void TestForm::lockedBoxesStayCopyableAndNamed()
     QCOMPARE(m_form->Text2(1).widget().accessibleName(), u"бр.унции"_s);
     // The caret moves with the keyboard, so a screen reader can read the report line by line.
     QVERIFY(static_cast<QPlainTextEdit &>(report).textInteractionFlags()
-            & Qt::TextSelectableByKeyboard);
+        & Qt::TextSelectableByKeyboard);
 }
 
 void TestForm::weightTakesAtMostTwoCharacters_data()
@@ -255,7 +258,7 @@ void TestForm::clicksAreRoutedByIndex()
     QVERIFY2(report.startsWith(u"Цена за грам"_s), qPrintable(report));
 
     // Indexes without a button do nothing at all.
-    for (std::int16_t index : {std::int16_t(-1), std::int16_t(2), std::int16_t(32767)})
+    for (std::int16_t index : { std::int16_t(-1), std::int16_t(2), std::int16_t(32767) })
         m_form->Command1_Click(index);
     QCOMPARE(m_form->Text2(0).Text(), report);
     QCOMPARE(m_form->Text2(2).Text(), u"5"_s);
@@ -299,8 +302,8 @@ void TestForm::keyboardAloneChoosesACaratAndPressesAButton()
 
     m_form->Command1(0).setFocus();
     QTest::keyClick(&m_form->Command1(0), Qt::Key_Space);
-    QVERIFY2(m_form->Text2(0).Text().contains(u"Карати: 22\r\n"_s),
-             qPrintable(m_form->Text2(0).Text()));
+    QVERIFY2(
+        m_form->Text2(0).Text().contains(u"Карати: 22\r\n"_s), qPrintable(m_form->Text2(0).Text()));
 }
 
 void TestForm::textKeepsItsLineEnds_data()
@@ -340,14 +343,13 @@ void TestForm::growingTextShowsAsIfSetAnew_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("pieces of a line") << QStringList{u"Цена: "_s, u"Цена: 1*"_s, u"Цена: 1*2"_s}
-                                      << u"Цена: 1*2"_s;
-    QTest::newRow("line by line") << QStringList{u"a\r\n"_s, u"a\r\nb\r\n"_s}
-                                  << u"a\nb\n"_s;
-    QTest::newRow("CR LF split between two writes") << QStringList{u"a\r"_s, u"a\r\nb"_s}
-                                                    << u"a\nb"_s;
-    QTest::newRow("a shorter text") << QStringList{u"a\r\nb"_s, u"a"_s} << u"a"_s;
-    QTest::newRow("another text") << QStringList{u"abc"_s, u"xyz1"_s} << u"xyz1"_s;
+    QTest::newRow("pieces of a line")
+        << QStringList { u"Цена: "_s, u"Цена: 1*"_s, u"Цена: 1*2"_s } << u"Цена: 1*2"_s;
+    QTest::newRow("line by line") << QStringList { u"a\r\n"_s, u"a\r\nb\r\n"_s } << u"a\nb\n"_s;
+    QTest::newRow("CR LF split between two writes")
+        << QStringList { u"a\r"_s, u"a\r\nb"_s } << u"a\nb"_s;
+    QTest::newRow("a shorter text") << QStringList { u"a\r\nb"_s, u"a"_s } << u"a"_s;
+    QTest::newRow("another text") << QStringList { u"abc"_s, u"xyz1"_s } << u"xyz1"_s;
 }
 
 void TestForm::growingTextShowsAsIfSetAnew()
@@ -434,7 +436,8 @@ void TestForm::mouseAndKeyboardMakeAReport()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     auto &list = static_cast<QListWidget &>(m_form->List1(0).widget());
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
+    QTest::mouseClick(
+        list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(1)).center());
     QTest::mouseClick(&m_form->Text2(1).widget(), Qt::LeftButton);
     QTest::keyClicks(QApplication::focusWidget(), u"1"_s);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -444,12 +447,12 @@ void TestForm::mouseAndKeyboardMakeAReport()
     QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
 
     QCOMPARE(m_form->Text2(0).Text(),
-             u"Цена за грам инвестиционно злато: 58.51[лв]\r\n"
-             "Карати: 22\r\n"
-             "Мярка: 916 - злато 91.60%\r\n"
-             "Примеси:  8.40%\r\n"
-             "Очаквана цена, съобразно борсовата и каратите:\r\n"
-             "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]\r\n"_s);
+        u"Цена за грам инвестиционно злато: 58.51[лв]\r\n"
+        "Карати: 22\r\n"
+        "Мярка: 916 - злато 91.60%\r\n"
+        "Примеси:  8.40%\r\n"
+        "Очаквана цена, съобразно борсовата и каратите:\r\n"
+        "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]\r\n"_s);
     QCOMPARE(m_form->List1(1).ListIndex(), 1);
     QCOMPARE(static_cast<QPlainTextEdit &>(m_form->Text2(0).widget()).blockCount(), 7);
     QVERIFY(m_form->Text2(0).Locked());

@@ -54,8 +54,8 @@ public:
                     watched = current;
                     since = clock::now();
                 } else if (clock::now() - since > hangLimit) {
-                    std::fprintf(stderr, "FAIL: event %d hung the window (seed %u)\n", current,
-                                 m_seed);
+                    std::fprintf(
+                        stderr, "FAIL: event %d hung the window (seed %u)\n", current, m_seed);
                     std::_Exit(1);
                 }
             }
@@ -70,44 +70,32 @@ public:
 
 private:
     quint32 m_seed;
-    std::atomic<int> m_event{-1};
-    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_event { -1 };
+    std::atomic<bool> m_stop { false };
     std::thread m_thread;
 };
 
 QStringList pastes()
 {
-    return {QString(1 << 20, u'9'),
-            u"1e308"_s,
-            u"-1e308"_s,
-            u"1e-400"_s,
-            u"9.9E+307"_s,
-            u"2e+2"_s,
-            u"1e99999999999999999999"_s,
-            u"\x01\x02\t\r\n\x7f"_s,
-            QString(QChar(u'\0')) + u"12"_s,
-            u"хиляда и триста"_s,
-            u"1 300,50 лв"_s,
-            u"💰🪙1300"_s,
-            u"\u200F1300\u202E4.1\u200E"_s,
-            u"1.4"_s,
-            u"1300"_s,
-            u"0.000001"_s};
+    return { QString(1 << 20, u'9'), u"1e308"_s, u"-1e308"_s, u"1e-400"_s, u"9.9E+307"_s, u"2e+2"_s,
+        u"1e99999999999999999999"_s, u"\x01\x02\t\r\n\x7f"_s, QString(QChar(u'\0')) + u"12"_s,
+        u"хиляда и триста"_s, u"1 300,50 лв"_s, u"💰🪙1300"_s, u"\u200F1300\u202E4.1\u200E"_s,
+        u"1.4"_s, u"1300"_s, u"0.000001"_s };
 }
 
-const QStringList typings{u"1"_s, u"2"_s, u"5"_s, u"9"_s, u"0"_s, u"13"_s, u"."_s, u","_s,
-                          u"e"_s, u"E"_s, u"-"_s, u"+"_s, u" "_s, u"я"_s, u"ж"_s, u"😀"_s};
+const QStringList typings { u"1"_s, u"2"_s, u"5"_s, u"9"_s, u"0"_s, u"13"_s, u"."_s, u","_s, u"e"_s,
+    u"E"_s, u"-"_s, u"+"_s, u" "_s, u"я"_s, u"ж"_s, u"😀"_s };
 
-const QList<QPair<int, Qt::KeyboardModifiers>> keys{
-        {Qt::Key_Tab, Qt::NoModifier},   {Qt::Key_Backtab, Qt::ShiftModifier},
-        {Qt::Key_Up, Qt::NoModifier},    {Qt::Key_Down, Qt::NoModifier},
-        {Qt::Key_Left, Qt::NoModifier},  {Qt::Key_Right, Qt::NoModifier},
-        {Qt::Key_Home, Qt::NoModifier},  {Qt::Key_End, Qt::NoModifier},
-        {Qt::Key_Delete, Qt::NoModifier}, {Qt::Key_Backspace, Qt::NoModifier},
-        {Qt::Key_Space, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier},
-        {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_C, Qt::ControlModifier},
-        {Qt::Key_V, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier},
-        {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_PageDown, Qt::NoModifier}};
+const QList<QPair<int, Qt::KeyboardModifiers>> keys { { Qt::Key_Tab, Qt::NoModifier },
+    { Qt::Key_Backtab, Qt::ShiftModifier }, { Qt::Key_Up, Qt::NoModifier },
+    { Qt::Key_Down, Qt::NoModifier }, { Qt::Key_Left, Qt::NoModifier },
+    { Qt::Key_Right, Qt::NoModifier }, { Qt::Key_Home, Qt::NoModifier },
+    { Qt::Key_End, Qt::NoModifier }, { Qt::Key_Delete, Qt::NoModifier },
+    { Qt::Key_Backspace, Qt::NoModifier }, { Qt::Key_Space, Qt::NoModifier },
+    { Qt::Key_Return, Qt::NoModifier }, { Qt::Key_A, Qt::ControlModifier },
+    { Qt::Key_C, Qt::ControlModifier }, { Qt::Key_V, Qt::ControlModifier },
+    { Qt::Key_X, Qt::ControlModifier }, { Qt::Key_Z, Qt::ControlModifier },
+    { Qt::Key_PageDown, Qt::NoModifier } };
 
 } // namespace
 
@@ -159,8 +147,8 @@ QString TestMonkey::randomEvent(QRandomGenerator &random)
     }
     if (kind < 25) {
         // A person filling in a figure: click the box, select what is there, type anew.
-        static const QStringList figures{u"1"_s, u"2"_s, u"1300"_s, u"1.4"_s, u"2000.5"_s,
-                                         u"-3"_s, u"0.25"_s, u"1e3"_s, u"1 800"_s, u"1e308"_s};
+        static const QStringList figures { u"1"_s, u"2"_s, u"1300"_s, u"1.4"_s, u"2000.5"_s,
+            u"-3"_s, u"0.25"_s, u"1e3"_s, u"1 800"_s, u"1e308"_s };
         const auto box = std::int16_t(1 + random.bounded(3));
         QWidget &edit = m_form->Text2(box).widget();
         QTest::mouseClick(&edit, Qt::LeftButton);
@@ -234,8 +222,8 @@ void TestMonkey::windowSurvivesRandomEvents()
     if (qEnvironmentVariableIsSet("VELMORA_MONKEY_SEED"))
         m_seed = qEnvironmentVariable("VELMORA_MONKEY_SEED").toUInt();
     const int events = qEnvironmentVariableIsSet("VELMORA_MONKEY_EVENTS")
-            ? qEnvironmentVariableIntValue("VELMORA_MONKEY_EVENTS")
-            : defaultEvents;
+        ? qEnvironmentVariableIntValue("VELMORA_MONKEY_EVENTS")
+        : defaultEvents;
     std::printf("monkey: seed %u, %d events\n", m_seed, events);
     QRandomGenerator random(m_seed);
 
@@ -250,30 +238,31 @@ void TestMonkey::windowSurvivesRandomEvents()
     // press, its outcome is checked at the click.
     QAbstractButton &calculate = m_form->Command1(0);
     connect(&calculate, &QAbstractButton::pressed, this, [this] {
-        m_typedAtPress = {m_form->Text2(1).Text(), m_form->Text2(2).Text(),
-                          m_form->Text2(3).Text()};
+        m_typedAtPress
+            = { m_form->Text2(1).Text(), m_form->Text2(2).Text(), m_form->Text2(3).Text() };
         m_caratAtPress = m_form->List1(0).ListIndex();
     });
     connect(&calculate, &QAbstractButton::clicked, this, [this] {
-        const ExpectedOutcome expected = expectedOutcome(m_typedAtPress[0], m_typedAtPress[1],
-                                                         m_typedAtPress[2], m_caratAtPress);
+        const ExpectedOutcome expected = expectedOutcome(
+            m_typedAtPress[0], m_typedAtPress[1], m_typedAtPress[2], m_caratAtPress);
         const qsizetype boxes = m_closer->texts().size() - m_boxesAccounted;
         m_boxesAccounted = m_closer->texts().size();
         if (boxes != (expected.raises ? 1 : 0))
-            m_failures << u"%1 message boxes for one calculation of %2 (seed %3)"_s.arg(boxes).arg(
-                    m_typedAtPress.join(u" | "_s).left(200)).arg(m_seed);
+            m_failures << u"%1 message boxes for one calculation of %2 (seed %3)"_s.arg(boxes)
+                              .arg(m_typedAtPress.join(u" | "_s).left(200))
+                              .arg(m_seed);
         ++m_calculations;
         if (expected.report) {
             m_expectedReport = *expected.report;
             ++m_reports;
         }
-        const QStringList typed{m_form->Text2(1).Text(), m_form->Text2(2).Text(),
-                                m_form->Text2(3).Text()};
+        const QStringList typed { m_form->Text2(1).Text(), m_form->Text2(2).Text(),
+            m_form->Text2(3).Text() };
         if (typed != m_typedAtPress || m_form->List1(0).ListIndex() != m_caratAtPress)
             m_failures << u"the calculation changed what was typed (seed %1)"_s.arg(m_seed);
     });
     connect(&m_form->Command1(1), &QAbstractButton::clicked, this,
-            [this] { m_expectedReport.clear(); });
+        [this] { m_expectedReport.clear(); });
 
     Watchdog watchdog(m_seed);
     QElapsedTimer slowest;
@@ -292,8 +281,8 @@ void TestMonkey::windowSurvivesRandomEvents()
     }
     std::printf("monkey: %d calculations, %d reports, %lld errors reported; "
                 "slowest event %lld ms (%s)\n",
-                m_calculations, m_reports, qlonglong(m_closer->texts().size()),
-                qlonglong(slowestMs), qPrintable(slowestEvent.left(40)));
+        m_calculations, m_reports, qlonglong(m_closer->texts().size()), qlonglong(slowestMs),
+        qPrintable(slowestEvent.left(40)));
     QVERIFY2(m_failures.isEmpty(), qPrintable(m_failures.join(u'\n')));
 }
 

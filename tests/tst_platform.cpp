@@ -83,8 +83,8 @@ void TestPlatform::clickReachesTheHandlerWithItsIndex()
     QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
     window.listBox(u"List"_s, 0).setListIndex(1);
 
-    QCOMPARE(buttonClicks, QList<std::int16_t>{3});
-    QCOMPARE(listClicks, QList<std::int16_t>{0});
+    QCOMPARE(buttonClicks, QList<std::int16_t> { 3 });
+    QCOMPARE(listClicks, QList<std::int16_t> { 0 });
     QCOMPARE(window.listBox(u"List"_s, 0).ListIndex(), 1);
 }
 

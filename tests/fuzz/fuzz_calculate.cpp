@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size == 0)
         return 0;
     const int carat = data[0] % 10 - 1;
-    const QList<QByteArray> parts =
-            QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)).split('\xff');
+    const QList<QByteArray> parts
+        = QByteArray(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1)).split('\xff');
 
     FakeForm form;
     form.text2[0].text = oldReport;
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         form.text2[i + 1].text = QString::fromUtf8(parts[i]);
     form.carats.index = carat;
     const FakeForm typed = form;
-    const ExpectedOutcome expected =
-            expectedOutcome(form.text2[1].text, form.text2[2].text, form.text2[3].text, carat);
+    const ExpectedOutcome expected
+        = expectedOutcome(form.text2[1].text, form.text2[2].text, form.text2[3].text, carat);
 
     bool raised = false;
     try {
@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!isSixLineReport(form.text2[0].text))
         fail("the report is not six lines ending in CR LF", form.text2[0].text);
     if (form.text2[0].text != *expected.report)
-        fail("the report disagrees with its figures", form.text2[0].text + u"\n"_s + *expected.report);
+        fail("the report disagrees with its figures",
+            form.text2[0].text + u"\n"_s + *expected.report);
     if (form.fineness.index != carat)
         fail("the fineness list does not follow the carat", QString::number(form.fineness.index));
     return 0;

@@ -79,8 +79,7 @@ void writeAnyNumber(double number)
         try {
             Val(text);
             fail("Val of a number past the largest double did not overflow", text);
-        } catch (const RuntimeError &) {
-        }
+        } catch (const RuntimeError &) { }
     }
 
     const QString str = Str(number);
