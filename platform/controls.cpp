@@ -101,17 +101,17 @@ bool MultiLineTextBox::eventFilter(QObject *, QEvent *event)
 void MultiLineTextBox::show()
 {
     QTextDocument &document = *m_edit.document();
-    if (!m_shown.isNull() && m_text == m_shown && !document.isModified())
+    const bool showsOurs = m_shown && !document.isModified();
+    if (showsOurs && m_text == *m_shown)
         return;
     // A CR at the end of the shown text could pair with an LF at the start of the new part.
-    const bool extends = !m_shown.isNull() && !document.isModified() && m_text.startsWith(m_shown)
-        && !m_shown.endsWith(u'\r');
+    const bool extends = showsOurs && m_text.startsWith(*m_shown) && !m_shown->endsWith(u'\r');
     if (extends) {
         // What the program writes is not the user's to undo, here as after setPlainText.
         document.setUndoRedoEnabled(false);
         QTextCursor end(&document);
         end.movePosition(QTextCursor::End);
-        end.insertText(displayedText(m_text.mid(m_shown.size())));
+        end.insertText(displayedText(m_text.mid(m_shown->size())));
         document.setUndoRedoEnabled(true);
     } else {
         m_edit.setPlainText(displayedText(m_text));

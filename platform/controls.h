@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QValidator>
 
+#include <optional>
+
 class QLineEdit;
 class QEvent;
 class QPaintEvent;
@@ -74,8 +76,8 @@ private:
 
     QPlainTextEdit &m_edit;
     QString m_text;
-    // The text the document shows, as it was given; null while it shows nothing of ours.
-    QString m_shown;
+    // The text the document shows, as it was given; none until the box is first shown.
+    std::optional<QString> m_shown;
 };
 
 class ListBoxControl final : public ListBox

@@ -136,10 +136,11 @@ void Window::addControl(const ControlDescription &description)
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->addItems(description.entries);
         control->listBox = std::make_unique<ListBoxControl>(*list);
+        const ListBoxControl *box = control->listBox.get();
         const QString array = description.array;
         const std::int16_t index = description.index;
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, array, index] {
-            if (listBox(array, index).ListIndex() != -1)
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, box, array, index] {
+            if (box->ListIndex() != -1)
                 click(array, index);
         });
         control->widget = list;

@@ -11,6 +11,16 @@ namespace {
 
 const QString oldReport = u"старият отчет\r\n"_s;
 
+// A form with a report from before, the three figures typed and a carat chosen.
+FakeForm typedForm(const QStringList &typed, int carat)
+{
+    FakeForm form;
+    form.text2[0].text = oldReport;
+    form.type(typed[0], typed[1], typed[2]);
+    form.carats.index = carat;
+    return form;
+}
+
 QString report(const QString &gram, const QString &carats, const QString &fineness,
     const QString &impurity, const QString &priceLine)
 {
@@ -93,10 +103,7 @@ void TestCalculate::writesTheReport()
     QFETCH(int, carat);
     QFETCH(QString, expected);
     QLocale::setDefault(locale);
-    FakeForm form;
-    form.text2[0].text = oldReport;
-    form.type(typed[0], typed[1], typed[2]);
-    form.carats.index = carat;
+    FakeForm form = typedForm(typed, carat);
 
     Calculate(form);
 
@@ -161,11 +168,8 @@ void TestCalculate::stopsSilently()
 {
     QFETCH(int, carat);
     QFETCH(QStringList, typed);
-    FakeForm form;
-    form.text2[0].text = oldReport;
+    FakeForm form = typedForm(typed, carat);
     form.fineness.index = 3;
-    form.type(typed[0], typed[1], typed[2]);
-    form.carats.index = carat;
 
     Calculate(form);
 
@@ -207,10 +211,7 @@ void TestCalculate::overflowLeavesEverythingAsItWas()
 {
     QFETCH(int, carat);
     QFETCH(QStringList, typed);
-    FakeForm form;
-    form.text2[0].text = oldReport;
-    form.type(typed[0], typed[1], typed[2]);
-    form.carats.index = carat;
+    FakeForm form = typedForm(typed, carat);
 
     try {
         Calculate(form);

@@ -59,6 +59,14 @@ QImage windowImage(Velmora &form)
     return form.window().grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// The suite leaves pictures of the window for a person to look at.
+bool saveWindowPicture(Velmora &form, const QString &name)
+{
+    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(folder);
+    return windowImage(form).save(folder + u'/' + name);
+}
+
 } // namespace
 
 void TestForm::init()
@@ -89,6 +97,7 @@ void TestForm::startsWithEmptyLockedReportAndNothingChosen()
     QVERIFY(m_form->Text1(1).widget().isHidden());
     QCOMPARE(m_form->window().size(), QSize(481, 424));
     QCOMPARE(m_form->window().minimumSize(), m_form->window().maximumSize());
+    QVERIFY(saveWindowPicture(*m_form, u"velmora.png"_s));
 }
 
 void TestForm::staticTextsAndCaptions()
@@ -425,11 +434,6 @@ void TestForm::coloursShowInTheWindow()
     const QImage image = windowImage(*m_form);
     const QColor seen = image.pixelColor(where);
     QCOMPARE(seen.name(), expected.name());
-
-    // The suite leaves a picture of the window for a person to look at.
-    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
-    QDir().mkpath(folder);
-    QVERIFY(image.save(folder + u"/velmora.png"_s));
 }
 
 void TestForm::mouseAndKeyboardMakeAReport()
@@ -458,9 +462,7 @@ void TestForm::mouseAndKeyboardMakeAReport()
     QVERIFY(m_form->Text2(0).Locked());
 
     // The README shows the window with a report in it.
-    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
-    QDir().mkpath(folder);
-    QVERIFY(windowImage(*m_form).save(folder + u"/velmora-report.png"_s));
+    QVERIFY(saveWindowPicture(*m_form, u"velmora-report.png"_s));
 }
 
 void TestForm::overflowIsReportedAndNothingIsLost()
