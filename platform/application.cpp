@@ -30,7 +30,8 @@ QString missingDisplay()
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
     setStyle(QStyleFactory::create(u"Fusion"_s));
-    setDesktopFileName(u"velmora"_s);
+    // The desktop file's name, so a desktop shows the window with the installed icon.
+    setDesktopFileName(u"example.velmora.Velmora"_s);
 }
 
 } // namespace platform

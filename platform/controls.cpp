@@ -87,13 +87,24 @@ QString MultiLineTextBox::Text() const
 void MultiLineTextBox::setText(const QString &text)
 {
     m_text = text;
-    if (m_edit.isVisible())
+    if (m_edit.isVisible() && m_holds == 0)
+        show();
+}
+
+void MultiLineTextBox::holdDisplay()
+{
+    ++m_holds;
+}
+
+void MultiLineTextBox::releaseDisplay()
+{
+    if (--m_holds == 0 && m_edit.isVisible())
         show();
 }
 
 bool MultiLineTextBox::eventFilter(QObject *, QEvent *event)
 {
-    if (event->type() == QEvent::Show)
+    if (event->type() == QEvent::Show && m_holds == 0)
         show();
     return false;
 }

@@ -24,6 +24,10 @@ public:
     virtual bool Locked() const = 0;
     virtual void setLocked(bool locked) = 0;
     virtual QWidget &widget() const = 0;
+    // While held, texts written to the box are kept and shown on the last release, in one
+    // change. Holds nest, as a handler can set off another (a list selected by code).
+    virtual void holdDisplay() { }
+    virtual void releaseDisplay() { }
 };
 
 class SingleLineTextBox final : public TextBoxControl
@@ -56,7 +60,8 @@ public:
 //
 // Laying out and shaping text is the costly part of a text box, so the box shows a text
 // only once it is on screen (a hidden box never lays its text out), and a text that
-// extends the one shown is added at the end instead of being laid out anew.
+// extends the one shown is added at the end instead of being laid out anew. While the
+// display is held, the box shows nothing new until it is released.
 class MultiLineTextBox final : public QObject, public TextBoxControl
 {
 public:
@@ -67,6 +72,8 @@ public:
     bool Locked() const override;
     void setLocked(bool locked) override;
     QWidget &widget() const override;
+    void holdDisplay() override;
+    void releaseDisplay() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -78,6 +85,7 @@ private:
     QString m_text;
     // The text the document shows, as it was given; none until the box is first shown.
     std::optional<QString> m_shown;
+    int m_holds = 0;
 };
 
 class ListBoxControl final : public ListBox

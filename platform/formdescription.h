@@ -53,15 +53,19 @@ struct ControlDescription
     bool locked = false;
     // For a label: the control it names, e.g. "Text2(1)", for screen readers.
     QString labelFor {};
-    // What a screen reader calls a control that no label names.
+    // What a screen reader calls the control; a control a label names takes the label's
+    // caption unless it is given a name of its own.
     QString accessibleName {};
+    // What a screen reader says the control is for, where the name alone does not tell.
+    QString accessibleDescription {};
 };
 
 struct FormDescription
 {
     QString name {};
     QString caption {};
-    QString iconPath {};
+    // The window's icon, one picture for each size a desktop may show it at.
+    QStringList iconFiles {};
     int clientWidth = 0;
     int clientHeight = 0;
     Rgb backColor {};

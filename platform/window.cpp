@@ -3,6 +3,7 @@
 #include "calc/runtimeerror.h"
 #include "platform/errorreport.h"
 
+#include <QAccessibleWidget>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,14 +68,101 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
     return &control->widget();
 }
 
+// What a screen reader sees of a form: a window whose children are the controls the user
+// sees. Qt would list the hidden ones too, as empty, unnamed objects.
+class AccessibleForm final : public QAccessibleWidget
+{
+public:
+    explicit AccessibleForm(QWidget *form) : QAccessibleWidget(form, QAccessible::Window) { }
+
+    int childCount() const override { return int(shownChildren().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QWidgetList children = shownChildren();
+        if (index < 0 || index >= children.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(children.at(index));
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        return int(shownChildren().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+private:
+    QWidgetList shownChildren() const
+    {
+        QWidgetList shown;
+        for (QObject *object : widget()->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (child && !child->isWindow() && !child->isHidden())
+                shown.append(child);
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface *accessibleForm(const QString &, QObject *object)
+{
+    auto *form = dynamic_cast<Window *>(object);
+    return form ? new AccessibleForm(form) : nullptr;
+}
+
+void installAccessibleForms()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleForm);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
 } // namespace
+
+// The program writes a report piece by piece. Its boxes show what a handler wrote once
+// the handler is done, so the text is laid out once and a screen reader hears one change
+// rather than a dozen fragments. The destructor also runs when a runtime error leaves the
+// handler, so the error box appears over what was written up to then.
+class Window::HeldDisplays
+{
+public:
+    explicit HeldDisplays(const std::map<Key, std::unique_ptr<Control>> &controls)
+    {
+        for (const auto &[key, control] : controls) {
+            if (control->textBox) {
+                control->textBox->holdDisplay();
+                m_held.push_back(control->textBox.get());
+            }
+        }
+    }
+    ~HeldDisplays()
+    {
+        for (TextBoxControl *box : m_held)
+            box->releaseDisplay();
+    }
+    HeldDisplays(const HeldDisplays &) = delete;
+    HeldDisplays &operator=(const HeldDisplays &) = delete;
+
+private:
+    std::vector<TextBoxControl *> m_held;
+};
 
 Window::Window(const FormDescription &description)
 {
+    installAccessibleForms();
+    // The layout is fixed: the window can be minimised and closed, never maximised or
+    // resized.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setObjectName(description.name);
     setWindowTitle(description.caption);
-    if (!description.iconPath.isEmpty())
-        setWindowIcon(QIcon(description.iconPath));
+    QIcon icon;
+    for (const QString &file : description.iconFiles)
+        icon.addFile(file);
+    setWindowIcon(icon);
     QFont font(description.fontFamily);
     font.setPointSize(description.fontPointSize);
     font.setWeight(QFont::Normal);
@@ -93,7 +181,8 @@ Window::Window(const FormDescription &description)
             continue;
         QWidget &target = this->control(named.captured(1), std::int16_t(named.captured(2).toInt()));
         label(control.array, control.index).setBuddy(&target);
-        target.setAccessibleName(control.caption);
+        if (target.accessibleName().isEmpty())
+            target.setAccessibleName(control.caption);
     }
 
     std::vector<const Control *> tabOrder;
@@ -162,8 +251,8 @@ void Window::addControl(const ControlDescription &description)
 
     QWidget &widget = *control->widget;
     widget.setObjectName(u"%1(%2)"_s.arg(description.array).arg(description.index));
-    if (!description.accessibleName.isEmpty())
-        widget.setAccessibleName(description.accessibleName);
+    widget.setAccessibleName(description.accessibleName);
+    widget.setAccessibleDescription(description.accessibleDescription);
     if (description.backColor) {
         setBackColor(widget,
             description.kind == ControlKind::CommandButton ? QPalette::Button : QPalette::Window,
@@ -240,13 +329,19 @@ void Window::click(const QString &array, std::int16_t index)
 {
     const auto handler = m_click.find(array);
     if (handler != m_click.end())
-        runHandler(this, [&] { handler->second(index); });
+        runHandler(this, [&] {
+            const HeldDisplays held(m_controls);
+            handler->second(index);
+        });
 }
 
 void Window::start()
 {
     if (m_load)
-        runHandler(this, m_load);
+        runHandler(this, [this] {
+            const HeldDisplays held(m_controls);
+            m_load();
+        });
     show();
     if (m_firstInTabOrder)
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);

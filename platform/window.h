@@ -43,6 +43,7 @@ public:
 
 private:
     struct Control;
+    class HeldDisplays;
     using Key = std::pair<QString, std::int16_t>;
 
     const Control &find(const QString &array, std::int16_t index) const;

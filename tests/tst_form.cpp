@@ -4,6 +4,7 @@
 #include "messageboxes.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
@@ -31,7 +32,11 @@ private slots:
     void tabNeverLandsInAMultiLineBox();
     void lockedBoxesRefuseEditing_data();
     void lockedBoxesRefuseEditing();
-    void lockedBoxesStayCopyableAndNamed();
+    void lockedBoxesStayCopyable();
+    void screenReadersKnowEveryControlTheUserSees_data();
+    void screenReadersKnowEveryControlTheUserSees();
+    void screenReadersNeverMeetTheHiddenControls();
+    void windowCannotBeMaximisedOrResized();
     void weightTakesAtMostTwoCharacters_data();
     void weightTakesAtMostTwoCharacters();
     void clicksAreRoutedByIndex();
@@ -135,7 +140,10 @@ void TestForm::staticTextsAndCaptions()
         QCOMPARE(m_form->List1(0).List(position), carats[position]);
         QCOMPARE(m_form->List1(1).List(position), fineness[position]);
     }
-    QVERIFY(!m_form->window().windowIcon().isNull());
+    // Sharp at every size a desktop shows it, dense screens included.
+    QCOMPARE(m_form->window().windowIcon().availableSizes(),
+        QList<QSize>(
+            { QSize(32, 32), QSize(48, 48), QSize(64, 64), QSize(128, 128), QSize(256, 256) }));
 }
 
 void TestForm::tabOrderFollowsTabIndex()
@@ -207,7 +215,7 @@ void TestForm::lockedBoxesRefuseEditing()
     QVERIFY(control.Locked());
 }
 
-void TestForm::lockedBoxesStayCopyableAndNamed()
+void TestForm::lockedBoxesStayCopyable()
 {
     m_form->Text2(0).setText(u"Карати: 22\r\n"_s);
     QWidget &report = m_form->Text2(0).widget();
@@ -216,13 +224,97 @@ void TestForm::lockedBoxesStayCopyableAndNamed()
     QTest::keySequence(&report, QKeySequence::SelectAll);
     QTest::keySequence(&report, QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), u"Карати: 22\n"_s);
-    QCOMPARE(report.accessibleName(), u"метрична рафинираност, % злато"_s);
-    QCOMPARE(m_form->Text1(0).widget().accessibleName(), u"Пояснения"_s);
-    QCOMPARE(m_form->List1(0).widget().accessibleName(), u"карати"_s);
-    QCOMPARE(m_form->Text2(1).widget().accessibleName(), u"бр.унции"_s);
     // The caret moves with the keyboard, so a screen reader can read the report line by line.
     QVERIFY(static_cast<QPlainTextEdit &>(report).textInteractionFlags()
         & Qt::TextSelectableByKeyboard);
+}
+
+void TestForm::screenReadersKnowEveryControlTheUserSees_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QAccessible::Role>("role");
+    QTest::addColumn<QString>("name");
+    // The label a screen reader reads out beside the control, if any.
+    QTest::addColumn<QString>("label");
+    QTest::newRow("weight") << u"Text2(1)"_s << QAccessible::EditableText << u"бр.унции"_s
+                            << u"Label1(3)"_s;
+    QTest::newRow("ounce price") << u"Text2(2)"_s << QAccessible::EditableText << u"Цена - унция"_s
+                                 << u"Label1(4)"_s;
+    QTest::newRow("dollar rate") << u"Text2(3)"_s << QAccessible::EditableText << u"Цена - долар"_s
+                                 << u"Label1(5)"_s;
+    // Qt's lists report no label relation; the list carries its label's caption as its name.
+    QTest::newRow("carats") << u"List1(0)"_s << QAccessible::List << u"карати"_s << QString();
+    QTest::newRow("report") << u"Text2(0)"_s << QAccessible::EditableText << u"Справка"_s
+                            << u"Label1(2)"_s;
+    QTest::newRow("help") << u"Text1(0)"_s << QAccessible::EditableText << u"Пояснения"_s
+                          << QString();
+    QTest::newRow("calculate") << u"Command1(0)"_s << QAccessible::Button << u"Изчисли"_s
+                               << QString();
+    QTest::newRow("clear") << u"Command1(1)"_s << QAccessible::Button << u"Изчисти"_s << QString();
+    QTest::newRow("title") << u"Label1(0)"_s << QAccessible::StaticText
+                           << u"Калкулатор за цената на златото"_s << QString();
+}
+
+void TestForm::screenReadersKnowEveryControlTheUserSees()
+{
+    QFETCH(QString, control);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, name);
+    QFETCH(QString, label);
+    auto *widget = m_form->window().findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), role);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+    QCOMPARE(accessible->parent()->object(), &m_form->window());
+    if (role != QAccessible::StaticText)
+        QVERIFY(!accessible->text(QAccessible::Description).isEmpty());
+    if (!label.isEmpty()) {
+        const auto labels = accessible->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QCOMPARE(labels.first().first->object()->objectName(), label);
+    }
+}
+
+void TestForm::screenReadersNeverMeetTheHiddenControls()
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&m_form->window());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QCOMPARE(window->text(QAccessible::Name), m_form->window().windowTitle());
+    QStringList exposed;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface *child = window->child(i);
+        QCOMPARE(window->indexOfChild(child), i);
+        exposed << child->object()->objectName();
+    }
+    exposed.sort();
+    QCOMPARE(exposed,
+        QStringList({ u"Command1(0)"_s, u"Command1(1)"_s, u"Label1(0)"_s, u"Label1(1)"_s,
+            u"Label1(2)"_s, u"Label1(3)"_s, u"Label1(4)"_s, u"Label1(5)"_s, u"List1(0)"_s,
+            u"Text1(0)"_s, u"Text2(0)"_s, u"Text2(1)"_s, u"Text2(2)"_s, u"Text2(3)"_s }));
+    for (QWidget *hidden : { &m_form->List1(1).widget(), &m_form->Text1(1).widget() })
+        QCOMPARE(window->indexOfChild(QAccessible::queryAccessibleInterface(hidden)), -1);
+}
+
+void TestForm::windowCannotBeMaximisedOrResized()
+{
+    QWidget &window = m_form->window();
+    const Qt::WindowFlags flags = window.windowFlags();
+    QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowFullscreenButtonHint));
+
+    window.resize(800, 600);
+    QCOMPARE(window.size(), QSize(481, 424));
+    window.showMaximized();
+    QCOMPARE(window.size(), QSize(481, 424));
+    window.showMinimized();
+    QVERIFY(window.isMinimized());
+    window.showNormal();
+    QVERIFY(!window.isMinimized());
+    QCOMPARE(window.size(), QSize(481, 424));
 }
 
 void TestForm::weightTakesAtMostTwoCharacters_data()

@@ -1,0 +1,206 @@
+#!/usr/bin/python3
+"""Uses the calculator as a screen-reader user would, through AT-SPI alone.
+
+It starts the program on a virtual X display of its own, finds every control by role and
+name, types the figures through the editable-text interface, chooses a carat and presses
+the buttons through the action interface, and reads the report back as assistive
+technology hears it. Run it inside a private D-Bus session:
+
+    dbus-run-session -- /usr/bin/python3 screen_reader.py path/to/velmora
+"""
+
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+import warnings
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+import pyatspi  # noqa: E402
+from gi.repository import GLib  # noqa: E402
+
+# pyatspi calls its own deprecated getters; the warnings say nothing about the program.
+warnings.filterwarnings("ignore", category=DeprecationWarning)
+
+PROGRAM = None
+CAPTION = "www.velmora.example  Калкулатор за цената на златото"
+
+# Role and name of every control a user sees, and nothing else: the hidden list of
+# fineness entries and the hidden text box must not reach a screen reader.
+CONTROLS = sorted([
+    ("label", "Калкулатор за цената на златото"),
+    ("label", "карати"),
+    ("label", "метрична рафинираност, % злато"),
+    ("label", "бр.унции"),
+    ("label", "Цена - унция"),
+    ("label", "Цена - долар"),
+    ("list", "карати"),
+    ("text", "Справка"),
+    ("text", "бр.унции"),
+    ("text", "Цена - унция"),
+    ("text", "Цена - долар"),
+    ("push button", "Изчисли"),
+    ("push button", "Изчисти"),
+    ("text", "Пояснения"),
+])
+
+# Assistive technology hears a multi-line text with LF between its lines, where the
+# program's own text has CR LF.
+REPORT_22 = (
+    "Цена за грам инвестиционно злато: 58.51[лв]\n"
+    "Карати: 22\n"
+    "Мярка: 916 - злато 91.60%\n"
+    "Примеси:  8.40%\n"
+    "Очаквана цена, съобразно борсовата и каратите:\n"
+    "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]\n"
+)
+REPORT_14 = (
+    "Цена за грам инвестиционно злато: 95.49[лв]\n"
+    "Карати: 14\n"
+    "Мярка: 585 - злато 58.50%\n"
+    "Примеси: 41.50%\n"
+    "Очаквана цена, съобразно борсовата и каратите:\n"
+    "Цена на злато: 2*1650*1.8*0.585 = 3474.9[лв]\n"
+)
+
+
+def pump(seconds, until=lambda: False):
+    """Lets AT-SPI events arrive for up to the given time, or until the condition holds."""
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline and not until():
+        while context.pending():
+            context.iteration(False)
+        time.sleep(0.01)
+    return until()
+
+
+def states(accessible):
+    return {pyatspi.stateToString(state) for state in accessible.getState().getStates()}
+
+
+def text_of(accessible):
+    return accessible.queryText().getText(0, -1)
+
+
+def do_action(accessible, name):
+    action = accessible.queryAction()
+    for index in range(action.nActions):
+        if action.getName(index) == name:
+            return action.doAction(index)
+    raise AssertionError(f"{accessible.name!r} has no action {name!r}")
+
+
+class ScreenReader(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        read_end, write_end = os.pipe()
+        cls.display = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp"],
+            pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as display_number:
+            number = display_number.readline().strip()
+        environment = dict(os.environ, DISPLAY=":" + number, QT_QPA_PLATFORM="xcb",
+                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
+        cls.program = subprocess.Popen([PROGRAM], env=environment)
+        cls.events = []
+        pyatspi.Registry.registerEventListener(cls.events.append, "object:text-changed")
+        cls.window = None
+        deadline = time.monotonic() + 20
+        while cls.window is None and time.monotonic() < deadline:
+            for application in pyatspi.Registry.getDesktop(0):
+                if application is not None and application.get_process_id() == cls.program.pid:
+                    cls.window = next(
+                        (child for child in application if child.name == CAPTION), None)
+            if cls.window is None:
+                time.sleep(0.1)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.program.terminate()
+        cls.program.wait(timeout=10)
+        cls.display.terminate()
+        cls.display.wait(timeout=10)
+
+    def control(self, role, name):
+        found = [child for child in self.window
+                 if child.getRoleName() == role and child.name == name]
+        self.assertEqual(len(found), 1, f"{role} {name!r}")
+        return found[0]
+
+    def report_events(self):
+        return [event for event in self.events if event.source.name == "Справка"]
+
+    def calculate(self, weight, price, rate, carat):
+        for name, figure in (("бр.унции", weight), ("Цена - унция", price),
+                             ("Цена - долар", rate)):
+            box = self.control("text", name)
+            self.assertIn("editable", states(box))
+            self.assertTrue(box.queryEditableText().setTextContents(figure))
+            self.assertEqual(text_of(box), figure)
+        carats = self.control("list", "карати")
+        entry = next(child for child in carats if child.name == carat)
+        if "selected" not in states(entry):
+            self.assertTrue(do_action(entry, "Toggle"))
+        self.assertTrue(pump(5, lambda: "selected" in states(entry)), carat)
+        self.events.clear()
+        self.assertTrue(do_action(self.control("push button", "Изчисли"), "Press"))
+
+    def test_1_every_visible_control_and_nothing_else(self):
+        self.assertIsNotNone(self.window, "the program's window never reached AT-SPI")
+        self.assertEqual(self.window.getRoleName(), "frame")
+        seen = sorted((child.getRoleName(), child.name) for child in self.window)
+        self.assertEqual(seen, CONTROLS)
+        for child in self.window:
+            self.assertIn("showing", states(child), child.name)
+            if child.getRoleName() != "label":
+                self.assertTrue(child.description, f"{child.name} has no description")
+        self.assertEqual([entry.name for entry in self.control("list", "карати")],
+                         ["24", "22", "20", "18", "16", "14", "12", "10", "9"])
+        report = self.control("text", "Справка")
+        self.assertIn("read only", states(report))
+        self.assertEqual(text_of(report), "")
+        help_text = text_of(self.control("text", "Пояснения"))
+        self.assertIn("1 тройунция е равна на 31.1035 грама", help_text)
+
+    def test_2_a_report_is_read_back_and_announced_once(self):
+        self.assertIsNotNone(self.window)
+        self.calculate("1", "1300", "1.4", "22")
+        report = self.control("text", "Справка")
+        self.assertTrue(pump(5, lambda: text_of(report) == REPORT_22), text_of(report))
+        pump(0.5)
+        # One change with the whole report, not a fragment for every piece written.
+        inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
+                    if event.type == "object:text-changed:insert"]
+        self.assertEqual(inserted, [REPORT_22])
+
+        # A second report replaces the first, and is announced whole as well.
+        self.calculate("2", "1650", "1.8", "14")
+        self.assertTrue(pump(5, lambda: text_of(report) == REPORT_14), text_of(report))
+        pump(0.5)
+        inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
+                    if event.type == "object:text-changed:insert"]
+        self.assertEqual(inserted, [REPORT_14])
+
+    def test_3_clear_empties_everything_the_user_entered(self):
+        self.assertIsNotNone(self.window)
+        self.calculate("1", "1300", "1.4", "22")
+        report = self.control("text", "Справка")
+        self.assertTrue(pump(5, lambda: text_of(report) == REPORT_22))
+        self.assertTrue(do_action(self.control("push button", "Изчисти"), "Press"))
+        boxes = [report] + [self.control("text", name)
+                            for name in ("бр.унции", "Цена - унция", "Цена - долар")]
+        self.assertTrue(pump(5, lambda: all(text_of(box) == "" for box in boxes)))
+        carats = self.control("list", "карати")
+        self.assertTrue(pump(5, lambda: not any("selected" in states(entry) for entry in carats)))
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
