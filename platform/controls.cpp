@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -187,6 +188,18 @@ int ListBoxControl::ListCount() const
 QWidget &ListBoxControl::widget() const
 {
     return m_list;
+}
+
+// Outside a dialog Qt's buttons answer only Space; a user who reached a button with Tab
+// expects Enter to press it as well.
+void GraphicalButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        animateClick();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void GraphicalButton::paintEvent(QPaintEvent *)

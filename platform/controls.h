@@ -9,6 +9,7 @@
 
 class QLineEdit;
 class QEvent;
+class QKeyEvent;
 class QPaintEvent;
 class QListWidget;
 class QPlainTextEdit;
@@ -113,6 +114,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 } // namespace platform
