@@ -191,12 +191,12 @@ QWidget &ListBoxControl::widget() const
 }
 
 // Outside a dialog Qt's buttons answer only Space; a user who reached a button with Tab
-// expects Enter to press it as well.
+// expects Enter to press it as well, at once, as a dialog's buttons do.
 void GraphicalButton::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        animateClick();
+        click();
         return;
     }
     QPushButton::keyPressEvent(event);

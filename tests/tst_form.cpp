@@ -413,8 +413,7 @@ void TestForm::keyboardAloneChoosesACaratAndPressesAButton()
 
     m_form->Command1(0).setFocus();
     QTest::keyClick(&m_form->Command1(0), press);
-    // Enter shows the button going down and up before it acts, as a click does.
-    QTRY_VERIFY2(
+    QVERIFY2(
         m_form->Text2(0).Text().contains(u"Карати: 22\r\n"_s), qPrintable(m_form->Text2(0).Text()));
 }
 

@@ -5,6 +5,7 @@
 #include "messageboxes.h"
 
 #include <QAbstractButton>
+#include <QPlainTextEdit>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -18,7 +19,7 @@ platform::FormDescription smallForm()
         .name = u"Small"_s,
         .caption = u"Small"_s,
         .clientWidth = 3000,
-        .clientHeight = 1500,
+        .clientHeight = 3000,
         .backColor = {255, 255, 255},
         .fontFamily = u"Times New Roman"_s,
         .fontPointSize = 12,
@@ -29,6 +30,8 @@ platform::FormDescription smallForm()
              .rect = {0, 450, 1500, 900}, .tabIndex = 1, .entries = {u"a"_s, u"b"_s}},
             {.array = u"Button"_s, .index = 3, .kind = ControlKind::CommandButton,
              .rect = {1500, 0, 1500, 405}, .tabIndex = 2, .caption = u"Go"_s},
+            {.array = u"Report"_s, .index = 0, .kind = ControlKind::TextBox,
+             .rect = {0, 1500, 3000, 1500}, .tabIndex = 3, .multiLine = true},
         },
     };
 }
@@ -42,6 +45,8 @@ class TestPlatform : public QObject
 private slots:
     void runtimeErrorIsReportedAndTheProgramGoesOn();
     void clickReachesTheHandlerWithItsIndex();
+    void reportShowsOnceTheHandlerIsDone_data();
+    void reportShowsOnceTheHandlerIsDone();
     void missingControlsAndBadPropertiesRaise_data();
     void missingControlsAndBadPropertiesRaise();
     void twipsBecomePixels_data();
@@ -86,6 +91,47 @@ void TestPlatform::clickReachesTheHandlerWithItsIndex()
     QCOMPARE(buttonClicks, QList<std::int16_t> { 3 });
     QCOMPARE(listClicks, QList<std::int16_t> { 0 });
     QCOMPARE(window.listBox(u"List"_s, 0).ListIndex(), 1);
+}
+
+void TestPlatform::reportShowsOnceTheHandlerIsDone_data()
+{
+    QTest::addColumn<bool>("selectsAList");
+    QTest::addColumn<bool>("raises");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("handler ends") << false << false << u"a\nb\nc\n"_s;
+    // Selecting a list by code runs the list's handler inside the button's.
+    QTest::newRow("a handler inside the handler") << true << false << u"a\nb\nc\n"_s;
+    QTest::newRow("runtime error half way") << false << true << u"a\nb\n"_s;
+}
+
+void TestPlatform::reportShowsOnceTheHandlerIsDone()
+{
+    QFETCH(bool, selectsAList);
+    QFETCH(bool, raises);
+    QFETCH(QString, shown);
+    platform::Window window(smallForm());
+    auto &report = static_cast<QPlainTextEdit &>(window.textBox(u"Report"_s, 0).widget());
+    QStringList shownWhileRunning;
+    window.onClick(u"List"_s, [](std::int16_t) {});
+    window.onClick(u"Button"_s, [&](std::int16_t) {
+        platform::TextBoxControl &box = window.textBox(u"Report"_s, 0);
+        box.setText(u"a\r\n"_s);
+        if (selectsAList)
+            window.listBox(u"List"_s, 0).setListIndex(1);
+        box.setText(u"a\r\nb\r\n"_s);
+        shownWhileRunning << report.toPlainText();
+        if (raises)
+            throw RuntimeError(ErrorKind::Overflow);
+        box.setText(u"a\r\nb\r\nc\r\n"_s);
+    });
+    window.start();
+    MessageBoxCloser closer;
+
+    QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
+
+    QCOMPARE(shownWhileRunning, QStringList { QString() });
+    QCOMPARE(report.toPlainText(), shown);
+    QCOMPARE(closer.texts().size(), raises ? 1 : 0);
 }
 
 void TestPlatform::missingControlsAndBadPropertiesRaise_data()
