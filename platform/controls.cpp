@@ -151,6 +151,15 @@ QWidget &MultiLineTextBox::widget() const
     return m_edit;
 }
 
+void ListBoxWidget::selectionChanged(
+    const QItemSelection &selected, const QItemSelection &deselected)
+{
+    if (isVisible())
+        QListWidget::selectionChanged(selected, deselected);
+    else
+        QAbstractItemView::selectionChanged(selected, deselected);
+}
+
 ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }
 
 // The selected entry, not Qt's current one: a list that takes the focus gets a current

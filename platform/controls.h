@@ -2,6 +2,7 @@
 
 #include "calc/controls.h"
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QValidator>
 
@@ -11,7 +12,6 @@ class QLineEdit;
 class QEvent;
 class QKeyEvent;
 class QPaintEvent;
-class QListWidget;
 class QPlainTextEdit;
 class QWidget;
 
@@ -87,6 +87,18 @@ private:
     // The text the document shows, as it was given; none until the box is first shown.
     std::optional<QString> m_shown;
     int m_holds = 0;
+};
+
+// The widget of a list box. A hidden list keeps its selection to itself: Qt would tell
+// assistive technology about every entry selected in it, though no user can see it.
+class ListBoxWidget final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void selectionChanged(
+        const QItemSelection &selected, const QItemSelection &deselected) override;
 };
 
 class ListBoxControl final : public ListBox

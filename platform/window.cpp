@@ -221,7 +221,7 @@ void Window::addControl(const ControlDescription &description)
         break;
     }
     case ControlKind::ListBox: {
-        auto *list = new QListWidget(this);
+        auto *list = new ListBoxWidget(this);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->addItems(description.entries);
         control->listBox = std::make_unique<ListBoxControl>(*list);
