@@ -51,9 +51,11 @@ const platform::FormDescription &velmoraDescription()
     static const platform::FormDescription description{
         .name = u"Velmora"_s,
         .caption = u"www.velmora.example  "_s + title,
+        // Qt decodes every picture of a window icon at start-up; the large ones would
+        // cost the start more than the rest of the window does. Desktops take large
+        // icons from the icon theme, where the package puts every size.
         .iconFiles = {u":/icons/velmora-32.png"_s, u":/icons/velmora-48.png"_s,
-                      u":/icons/velmora-64.png"_s, u":/icons/velmora-128.png"_s,
-                      u":/icons/velmora-256.png"_s},
+                      u":/icons/velmora-64.png"_s},
         .clientWidth = 7215,
         .clientHeight = 6360,
         .backColor = formColor,
