@@ -154,10 +154,13 @@ QWidget &MultiLineTextBox::widget() const
 void ListBoxWidget::selectionChanged(
     const QItemSelection &selected, const QItemSelection &deselected)
 {
-    if (isVisible())
+    if (isVisible()) {
         QListWidget::selectionChanged(selected, deselected);
-    else
-        QAbstractItemView::selectionChanged(selected, deselected);
+        return;
+    }
+    // The list view's own override adds nothing but the notice to assistive technology.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
+    QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }
