@@ -130,24 +130,25 @@ class Window::HeldDisplays
 {
 public:
     explicit HeldDisplays(const std::map<Key, std::unique_ptr<Control>> &controls)
+        : m_controls(controls)
     {
-        for (const auto &[key, control] : controls) {
-            if (control->textBox) {
+        for (const auto &[key, control] : m_controls) {
+            if (control->textBox)
                 control->textBox->holdDisplay();
-                m_held.push_back(control->textBox.get());
-            }
         }
     }
     ~HeldDisplays()
     {
-        for (TextBoxControl *box : m_held)
-            box->releaseDisplay();
+        for (const auto &[key, control] : m_controls) {
+            if (control->textBox)
+                control->textBox->releaseDisplay();
+        }
     }
     HeldDisplays(const HeldDisplays &) = delete;
     HeldDisplays &operator=(const HeldDisplays &) = delete;
 
 private:
-    std::vector<TextBoxControl *> m_held;
+    const std::map<Key, std::unique_ptr<Control>> &m_controls;
 };
 
 Window::Window(const FormDescription &description)
@@ -329,19 +330,21 @@ void Window::click(const QString &array, std::int16_t index)
 {
     const auto handler = m_click.find(array);
     if (handler != m_click.end())
-        runHandler(this, [&] {
-            const HeldDisplays held(m_controls);
-            handler->second(index);
-        });
+        run([&] { handler->second(index); });
+}
+
+void Window::run(const std::function<void()> &handler)
+{
+    runHandler(this, [&] {
+        const HeldDisplays held(m_controls);
+        handler();
+    });
 }
 
 void Window::start()
 {
     if (m_load)
-        runHandler(this, [this] {
-            const HeldDisplays held(m_controls);
-            m_load();
-        });
+        run(m_load);
     show();
     if (m_firstInTabOrder)
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);

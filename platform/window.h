@@ -49,6 +49,8 @@ private:
     const Control &find(const QString &array, std::int16_t index) const;
     void addControl(const ControlDescription &description);
     void click(const QString &array, std::int16_t index);
+    // Runs a handler through runHandler, the text boxes' displays held until it ends.
+    void run(const std::function<void()> &handler);
 
     std::map<Key, std::unique_ptr<Control>> m_controls;
     std::function<void()> m_load;

@@ -97,10 +97,7 @@ QImage TestHighDpi::picture(qreal ratio) const
     QWidget &window = m_form->window();
     if (ratio == window.devicePixelRatio())
         return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QImage image(window.size() * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    window.render(&image);
-    return image;
+    return alone(window, ratio);
 }
 
 void TestHighDpi::windowIsTwiceAsLargeInDevicePixels()
