@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QRegularExpression>
 #include <QStyleFactory>
 
@@ -32,6 +33,12 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setStyle(QStyleFactory::create(u"Fusion"_s));
     // The desktop file's name, so a desktop shows the window with the installed icon.
     setDesktopFileName(u"example.velmora.Velmora"_s);
+    // Bulgarian whatever the session's language: a Bulgarian window in an English session
+    // would otherwise offer "Copy" and "OK". Only texts are translated; numbers keep the
+    // user's regional settings. Without Qt's translations installed the menus stay English
+    // and everything else works.
+    if (m_qtTexts.load(u"qtbase_bg"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(&m_qtTexts);
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <QString>
+#include <QTranslator>
 
 namespace platform {
 
@@ -11,11 +12,15 @@ namespace platform {
 QString missingDisplay();
 
 // The Qt application with the look every form is drawn for: the Fusion style, so the
-// buttons' colours show the same on every desktop.
+// buttons' colours show the same on every desktop, and Qt's own texts (context menus,
+// the error box's button) in Bulgarian, the language of every form.
 class Application : public QApplication
 {
 public:
     Application(int &argc, char **argv);
+
+private:
+    QTranslator m_qtTexts;
 };
 
 // The start routine: makes the form, runs its Load handler, shows its window and runs the

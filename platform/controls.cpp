@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include "calc/runtimeerror.h"
+#include "platform/contrast.h"
 
 #include <QEvent>
 #include <QItemSelectionModel>
@@ -9,7 +10,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QStyleOptionFocusRect>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <qdrawutil.h>
@@ -151,6 +151,49 @@ QWidget &MultiLineTextBox::widget() const
     return m_edit;
 }
 
+namespace {
+
+// Where the keyboard is, drawn so that nobody has to hunt for it: a dotted rectangle in
+// black or white, whichever stands out from what is behind it, inside the control's edge.
+void drawFocusMark(QPainter &painter, const QRect &inside, const QColor &background)
+{
+    painter.save();
+    QPen pen(standingOut(background, Qt::black, MarkContrast), 2, Qt::DotLine);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // A pen of two pixels straddles the rectangle's outline; this keeps it inside.
+    painter.drawRect(QRectF(inside).adjusted(1, 1, -1, -1));
+    painter.restore();
+}
+
+} // namespace
+
+// Qt marks a focused list only by a faint frame round its current entry, and a list
+// reached by Tab has a current entry but no selection; the mark round the whole list
+// shows where the keyboard is either way.
+void ListBoxWidget::paintEvent(QPaintEvent *event)
+{
+    QListWidget::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(viewport());
+        drawFocusMark(painter, viewport()->rect(), palette().color(QPalette::Base));
+    }
+}
+
+void ListBoxWidget::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListBoxWidget::focusOutEvent(QFocusEvent *event)
+{
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
 void ListBoxWidget::selectionChanged(
     const QItemSelection &selected, const QItemSelection &deselected)
 {
@@ -224,13 +267,8 @@ void GraphicalButton::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::ButtonText));
     const int shift = sunken ? 1 : 0;
     painter.drawText(rect().translated(shift, shift), Qt::AlignCenter, text());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(4, 4, -4, -4);
-        focus.backgroundColor = face;
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    if (hasFocus())
+        drawFocusMark(painter, rect().adjusted(2, 2, -2, -2), face);
 }
 
 } // namespace platform

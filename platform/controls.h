@@ -10,6 +10,7 @@
 
 class QLineEdit;
 class QEvent;
+class QFocusEvent;
 class QKeyEvent;
 class QPaintEvent;
 class QPlainTextEdit;
@@ -97,6 +98,9 @@ public:
     using QListWidget::QListWidget;
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void selectionChanged(
         const QItemSelection &selected, const QItemSelection &deselected) override;
 };

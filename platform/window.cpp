@@ -1,9 +1,11 @@
 #include "platform/window.h"
 
 #include "calc/runtimeerror.h"
+#include "platform/contrast.h"
 #include "platform/errorreport.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +40,35 @@ void setBackColor(QWidget &widget, QPalette::ColorRole role, const Rgb &rgb)
 {
     QPalette palette = widget.palette();
     palette.setColor(role, toColor(rgb));
+    widget.setPalette(palette);
+}
+
+// The form's colours were chosen against black text. A dark or high-contrast desktop
+// gives light text, which would all but vanish on the orange labels and the green and
+// red buttons, so their text stays black whatever the desktop.
+void setTextOnBackColor(QWidget &widget, QPalette::ColorRole role)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, Qt::black);
+    widget.setPalette(palette);
+}
+
+// The boxes and the list hold what the user reads and types, so they take the desktop's
+// colours: dark boxes on a dark desktop, and a high-contrast user's own colours, which
+// were chosen for that user's eyes. Where a palette pairs colours too close to read
+// (Qt's own white on pale blue for a selection is 3.7:1), the text turns black or white.
+void keepTextLegible(QWidget &widget)
+{
+    const QPalette desktop = QApplication::palette(&widget);
+    QPalette palette = widget.palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Text,
+            standingOut(desktop.color(group, QPalette::Base),
+                desktop.color(group, QPalette::Text), TextContrast));
+        palette.setColor(group, QPalette::HighlightedText,
+            standingOut(desktop.color(group, QPalette::Highlight),
+                desktop.color(group, QPalette::HighlightedText), TextContrast));
+    }
     widget.setPalette(palette);
 }
 
@@ -197,6 +228,23 @@ Window::Window(const FormDescription &description)
         setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
     if (!tabOrder.empty())
         m_firstInTabOrder = tabOrder.front()->widget;
+    followDesktopColours();
+}
+
+void Window::followDesktopColours()
+{
+    for (const auto &[key, control] : m_controls) {
+        if (control->textBox || control->listBox)
+            keepTextLegible(*control->widget);
+    }
+}
+
+void Window::changeEvent(QEvent *event)
+{
+    // The desktop switched to another theme while the program runs.
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        followDesktopColours();
+    QWidget::changeEvent(event);
 }
 
 Window::~Window() = default;
@@ -255,9 +303,9 @@ void Window::addControl(const ControlDescription &description)
     widget.setAccessibleName(description.accessibleName);
     widget.setAccessibleDescription(description.accessibleDescription);
     if (description.backColor) {
-        setBackColor(widget,
-            description.kind == ControlKind::CommandButton ? QPalette::Button : QPalette::Window,
-            *description.backColor);
+        const bool button = description.kind == ControlKind::CommandButton;
+        setBackColor(widget, button ? QPalette::Button : QPalette::Window, *description.backColor);
+        setTextOnBackColor(widget, button ? QPalette::ButtonText : QPalette::WindowText);
     }
     const TwipsRect &rect = description.rect;
     widget.setGeometry(

@@ -41,6 +41,9 @@ public:
 
     static int pixels(int twips);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     struct Control;
     class HeldDisplays;
@@ -48,6 +51,7 @@ private:
 
     const Control &find(const QString &array, std::int16_t index) const;
     void addControl(const ControlDescription &description);
+    void followDesktopColours();
     void click(const QString &array, std::int16_t index);
     // Runs a handler through runHandler, the text boxes' displays held until it ends.
     void run(const std::function<void()> &handler);

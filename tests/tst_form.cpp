@@ -11,8 +11,22 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QAbstractScrollArea>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
+#include <QTimer>
+
+#include "calc/runtimeerror.h"
+#include "platform/errorreport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
 
 #include <memory>
 
@@ -53,6 +67,12 @@ private slots:
     void coloursShowInTheWindow();
     void mouseAndKeyboardMakeAReport();
     void overflowIsReportedAndNothingIsLost();
+    void qtsOwnTextsAreBulgarian_data();
+    void qtsOwnTextsAreBulgarian();
+    void textIsLegibleOnEveryPalette_data();
+    void textIsLegibleOnEveryPalette();
+    void keyboardFocusIsMarked_data();
+    void keyboardFocusIsMarked();
 
 private:
     std::unique_ptr<Velmora> m_form;
@@ -595,6 +615,294 @@ void TestForm::overflowIsReportedAndNothingIsLost()
     QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
     QCOMPARE(closer.texts().size(), 1);
     QVERIFY(m_form->Text2(0).Text().endsWith(u"Цена на злато: 99*1*10*0.916 = 906.84[лв]\r\n"_s));
+}
+
+namespace {
+
+// The texts of the actions of the popup menu or message box that the given action opens,
+// each without its shortcut, after which the popup is closed.
+QStringList popupTexts(const std::function<void()> &open)
+{
+    QStringList texts;
+    bool seen = false;
+    QTimer::singleShot(0, [&texts, &seen] {
+        seen = true;
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (const QAction *action : menu->actions()) {
+                if (!action->isSeparator())
+                    texts << action->text().section(u'\t', 0, 0);
+            }
+            menu->close();
+        } else if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            for (const QAbstractButton *button : box->buttons())
+                texts << button->text();
+            box->accept();
+        }
+    });
+    open();
+    // A text box's menu pops up without waiting; a message box waits until it is closed.
+    if (!QTest::qWaitFor([&seen] { return seen; }))
+        qWarning("no popup opened");
+    return texts;
+}
+
+void rightClick(QWidget &target)
+{
+    // A box with scroll bars takes the mouse in its viewport, as a real click would reach it.
+    auto *area = qobject_cast<QAbstractScrollArea *>(&target);
+    QWidget &widget = area ? *area->viewport() : target;
+    const QPoint where = widget.rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, where, widget.mapToGlobal(where));
+    QApplication::sendEvent(&widget, &event);
+}
+
+} // namespace
+
+// Qt's own texts are English unless its Bulgarian translation is loaded; the suite runs in
+// whatever language the machine has, an English one on CI.
+void TestForm::qtsOwnTextsAreBulgarian_data()
+{
+    QTest::addColumn<QString>("popup");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList editable { u"&Отмяна"_s, u"По&втаряне"_s, u"&Изрязване"_s,
+        u"&Копиране"_s, u"&Поставяне"_s, u"Изтриване"_s, u"Избиране на всичко"_s };
+    const QStringList locked { u"&Копиране"_s, u"Избиране на всичко"_s };
+    QTest::newRow("menu of a figure box") << u"Text2(2)"_s << editable;
+    QTest::newRow("menu of the report, locked") << u"Text2(0)"_s << locked;
+    QTest::newRow("menu of the help text, locked") << u"Text1(0)"_s << locked;
+    QTest::newRow("menu of the help text's scroll bar")
+        << u"scroll bar"_s
+        << QStringList { u"Превъртайте тук"_s, u"Отгоре"_s, u"Отдолу"_s, u"Страница нагоре"_s,
+               u"Страница надолу"_s, u"Превъртане нагоре"_s, u"Превъртане надолу"_s };
+    QTest::newRow("error box") << u"error box"_s << QStringList { u"Добре"_s };
+}
+
+void TestForm::qtsOwnTextsAreBulgarian()
+{
+    QFETCH(QString, popup);
+    QFETCH(QStringList, expected);
+    platform::Window &window = m_form->window();
+    QStringList seen;
+    if (popup == u"error box"_s) {
+        seen = popupTexts(
+            [&] { platform::reportRuntimeError(&window, RuntimeError(ErrorKind::Overflow)); });
+    } else if (popup == u"scroll bar"_s) {
+        auto &help = static_cast<QPlainTextEdit &>(m_form->Text1(0).widget());
+        seen = popupTexts([&] { rightClick(*help.verticalScrollBar()); });
+    } else {
+        QWidget *box = window.findChild<QWidget *>(popup);
+        QVERIFY(box);
+        seen = popupTexts([&] { rightClick(*box); });
+    }
+    QCOMPARE(seen, expected);
+}
+
+namespace {
+
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour most of the area shows, and the contrast of the pixel that stands out from it
+// most: in an area of text, the text's own colour where a stroke is drawn in full.
+struct Ink
+{
+    QRgb background = 0;
+    double contrast = 1;
+};
+
+Ink inkIn(const QImage &image, const QRect &area)
+{
+    std::map<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    }
+    Ink ink;
+    ink.background = std::max_element(counts.begin(), counts.end(), [](auto a, auto b) {
+        return a.second < b.second;
+    })->first;
+    for (const auto &[pixel, count] : counts)
+        ink.contrast = std::max(ink.contrast, contrast(pixel, ink.background));
+    return ink;
+}
+
+// A desktop's palette as Qt programs get it, the same in every colour group.
+QPalette desktopPalette(const QString &window, const QString &windowText, const QString &base,
+    const QString &text, const QString &button, const QString &highlight,
+    const QString &highlightedText)
+{
+    QPalette palette = QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    const std::pair<QPalette::ColorRole, QString> roles[] = {
+        { QPalette::Window, window },
+        { QPalette::WindowText, windowText },
+        { QPalette::Base, base },
+        { QPalette::Text, text },
+        { QPalette::Button, button },
+        { QPalette::ButtonText, windowText },
+        { QPalette::Highlight, highlight },
+        { QPalette::HighlightedText, highlightedText },
+    };
+    for (const auto &[role, colour] : roles)
+        palette.setColor(role, QColor(colour));
+    return palette;
+}
+
+void addPaletteRows()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("Qt's own") << QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    // As Qt's gtk3 platform theme gives it with GTK_THEME=Adwaita:dark.
+    QTest::newRow("GNOME Adwaita dark") << desktopPalette(u"#323232"_s, u"#f0f0f0"_s,
+        u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s, u"#308cc6"_s, u"#f0f0f0"_s);
+    QTest::newRow("KDE Breeze Dark") << desktopPalette(u"#2a2e32"_s, u"#fcfcfc"_s,
+        u"#1b1e20"_s, u"#fcfcfc"_s, u"#31363b"_s, u"#3daee9"_s, u"#fcfcfc"_s);
+    // The colours of GTK's own HighContrast themes.
+    QTest::newRow("GNOME HighContrast") << desktopPalette(u"#fdfdfc"_s, u"#272c2e"_s,
+        u"#ffffff"_s, u"#000000"_s, u"#fdfdfc"_s, u"#1b6acb"_s, u"#ffffff"_s);
+    QTest::newRow("GNOME HighContrastInverse") << desktopPalette(u"#303030"_s, u"#f3f3f1"_s,
+        u"#2d2d2d"_s, u"#ffffff"_s, u"#303030"_s, u"#0f3b71"_s, u"#ffffff"_s);
+}
+
+// The desktop's palette is there before the window, as when the program starts.
+void rebuildUnder(std::unique_ptr<Velmora> &form, const QPalette &palette)
+{
+    form.reset();
+    QApplication::setPalette(palette);
+    form = std::make_unique<Velmora>();
+    form->window().start();
+    QVERIFY(QTest::qWaitForWindowActive(&form->window()));
+}
+
+} // namespace
+
+void TestForm::textIsLegibleOnEveryPalette_data()
+{
+    addPaletteRows();
+}
+
+void TestForm::textIsLegibleOnEveryPalette()
+{
+    QFETCH(QPalette, palette);
+    const QPalette before = QApplication::palette();
+    rebuildUnder(m_form, palette);
+    Velmora &form = *m_form;
+    form.List1(0).setListIndex(1);
+    form.Text2(1).setText(u"1"_s);
+    form.Text2(2).setText(u"1300"_s);
+    form.Text2(3).setText(u"1.4"_s);
+    form.Command1_Click(0);
+    // Selected text: the chosen carat, and the price selected in its box with the focus.
+    auto &price = static_cast<QLineEdit &>(form.Text2(2).widget());
+    price.setFocus();
+    price.selectAll();
+    const QImage image = windowImage(form);
+    QApplication::setPalette(before);
+
+    const auto inWindow = [&](const QWidget &widget, const QRect &area) {
+        return QRect(widget.mapTo(&form.window(), area.topLeft()), area.size());
+    };
+    // Inside the frames, the edges and the scroll bars: only what is written shows there.
+    std::vector<std::pair<QString, QRect>> areas;
+    for (std::int16_t index = 0; index <= 5; ++index) {
+        const QLabel &label = form.Label1(index);
+        areas.emplace_back(label.objectName(), inWindow(label, label.rect()));
+    }
+    for (std::int16_t index = 0; index <= 1; ++index) {
+        const QAbstractButton &button = form.Command1(index);
+        areas.emplace_back(button.objectName(), inWindow(button, button.rect().adjusted(3, 3, -3, -3)));
+    }
+    for (QWidget *box : { &form.Text2(0).widget(), &form.Text1(0).widget(),
+             &form.Text2(1).widget(), &form.Text2(3).widget() }) {
+        const int scrollBar = box->width() > 100 ? 17 : 0;
+        areas.emplace_back(box->objectName(), inWindow(*box, box->rect().adjusted(3, 3, -3 - scrollBar, -3)));
+    }
+    const QFontMetrics metrics(price.font());
+    QRect selection(0, 0, metrics.horizontalAdvance(u"1300"_s) - 2, metrics.ascent());
+    selection.moveCenter(price.rect().center());
+    areas.emplace_back(u"the selected price"_s, inWindow(price, selection));
+    auto &carats = static_cast<QListWidget &>(form.List1(0).widget());
+    for (const int row : { 0, 1 }) {
+        const QRect entry = carats.visualItemRect(carats.item(row)).adjusted(1, 1, -1, -1);
+        areas.emplace_back(row == 1 ? u"the chosen carat"_s : u"a carat"_s, inWindow(*carats.viewport(), entry));
+    }
+
+    for (const auto &[what, area] : areas) {
+        const Ink ink = inkIn(image, area);
+        QVERIFY2(ink.contrast >= 4.5,
+            qPrintable(u"%1: %2:1 on %3"_s.arg(what).arg(ink.contrast, 0, 'f', 2)
+                           .arg(QColor(ink.background).name())));
+    }
+}
+
+void TestForm::keyboardFocusIsMarked_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPalette>("palette");
+    const QPalette qts = QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    QTest::newRow("calculate button") << u"Command1(0)"_s << qts;
+    QTest::newRow("clear button") << u"Command1(1)"_s << qts;
+    QTest::newRow("carat list, nothing chosen") << u"List1(0)"_s << qts;
+    QTest::newRow("carat list, nothing chosen, dark") << u"List1(0)"_s
+        << desktopPalette(u"#323232"_s, u"#f0f0f0"_s, u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s,
+               u"#308cc6"_s, u"#f0f0f0"_s);
+}
+
+// The focus must add to a control's picture a mark that stands out from the control's face
+// by 3:1 and goes round it.
+void TestForm::keyboardFocusIsMarked()
+{
+    QFETCH(QString, control);
+    QFETCH(QPalette, palette);
+    const QPalette before = QApplication::palette();
+    rebuildUnder(m_form, palette);
+    QWidget *widget = m_form->window().findChild<QWidget *>(control);
+    QVERIFY(widget);
+    const auto picture = [&] { return windowImage(*m_form).copy(widget->geometry()); };
+    const QImage unfocused = picture();
+    // Tab reaches each of them from the control before it in the tab order.
+    widget->previousInFocusChain()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), widget);
+    const QImage focused = picture();
+    QApplication::setPalette(before);
+
+    const QRgb face = inkIn(unfocused, unfocused.rect()).background;
+    QRect marked;
+    int markPixels = 0;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x) {
+            const QRgb pixel = focused.pixel(x, y);
+            if (pixel != unfocused.pixel(x, y) && contrast(pixel, face) >= 3) {
+                marked |= QRect(x, y, 1, 1);
+                ++markPixels;
+            }
+        }
+    }
+    // Round the control (a list's entries, beside its scroll bar), not a dot somewhere in it,
+    // and at least dotted all the way.
+    auto *list = qobject_cast<QAbstractScrollArea *>(widget);
+    const QSize size = list ? list->viewport()->size() : widget->size();
+    const QString found = u"marked %1x%2 of %3x%4 with %5 pixels"_s.arg(marked.width())
+                              .arg(marked.height()).arg(size.width()).arg(size.height())
+                              .arg(markPixels);
+    QVERIFY2(marked.width() >= size.width() * 3 / 4 && marked.height() >= size.height() * 3 / 4
+            && markPixels >= marked.width() + marked.height(),
+        qPrintable(found));
+    if (control == u"List1(0)"_s)
+        QCOMPARE(m_form->List1(0).ListIndex(), -1);
 }
 
 int main(int argc, char **argv)

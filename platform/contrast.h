@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+
+namespace platform {
+
+// Contrast as WCAG 2 defines it: from 1 (the same luminance) to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+
+// The preferred colour when it stands out from the background by the given ratio;
+// otherwise black or white, whichever stands out more. One of the two always reaches 4.5.
+QColor standingOut(const QColor &background, const QColor &preferred, double ratio);
+
+// Text must reach 4.5:1 against what is behind it; marks that are not text, 3:1.
+constexpr double TextContrast = 4.5;
+constexpr double MarkContrast = 3.0;
+
+} // namespace platform
