@@ -25,6 +25,8 @@ expected=(
     share/doc/velmora/changelog.gz
     share/doc/velmora/copyright
     share/icons/hicolor/scalable/apps/$id.svg
+    share/man/bg/man1/velmora.1.gz
+    share/man/man1/velmora.1.gz
     share/metainfo/$id.metainfo.xml
 )
 for size in "${sizes[@]}"; do
