@@ -83,8 +83,7 @@ QLineEdit *field(int x, int y, int width, int height, QWidget *parent)
     return field;
 }
 
-QListWidget *list(const QStringList &entries, int x, int y, int width, int height,
-    QWidget *parent)
+QListWidget *list(const QStringList &entries, int x, int y, int width, int height, QWidget *parent)
 {
     auto *list = new QListWidget(parent);
     list->setGeometry(x, y, width, height);
@@ -126,13 +125,13 @@ int main(int argc, char **argv)
     hidden->setPlainText(hiddenSentence);
     hidden->hide();
     label(title, 64, 0, 329, 25, &window);
-    list({u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s, u"10"_s, u"9"_s}, 0,
-        56, 57, 118, &window);
+    const QStringList carats { u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s,
+        u"10"_s, u"9"_s };
+    list(carats, 0, 56, 57, 118, &window);
     box(64, 56, 329, 121, &window);
-    list({u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s, u"4990"_s,
-             u"4170"_s, u"3750"_s},
-        416, 8, 57, 42, &window)
-        ->hide();
+    const QStringList purities { u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
+        u"4990"_s, u"4170"_s, u"3750"_s };
+    list(purities, 416, 8, 57, 42, &window)->hide();
     label(u"карати"_s, 0, 32, 57, 25, &window);
     label(u"метрична рафинираност, % злато"_s, 64, 32, 329, 25, &window);
     field(80, 184, 41, 27, &window)->setMaxLength(2);
