@@ -191,7 +191,7 @@ Window::Window(const FormDescription &description)
 
     // Qt gives every multi-line box an empty document of its own and lays it out at once in
     // the application's font, before the box takes the window's. The window shows nothing
-    // in that font, yet loading it cost the start some 240 KiB, so the window's font stands
+    // in that font, yet loading it cost the start some 200 KiB, so the window's font stands
     // in while the controls are made. The application's font then counts as the program's
     // own: a desktop font changed while the program runs no longer reaches its menus.
     const QFont applicationFont = QApplication::font();
