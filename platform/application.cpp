@@ -2,15 +2,51 @@
 
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QRegularExpression>
 #include <QStyleFactory>
+
+#include <algorithm>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
 namespace platform {
 
-QString missingDisplay()
+namespace {
+
+bool isNumber(QStringView text)
 {
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The display's number when DISPLAY names a local X display (":0", ":0.1", "unix:0"),
+// else nothing. Read by hand: a regular expression would load PCRE2 and JIT-compile the
+// pattern at every start on X11, some 400 KiB of the program's memory for one short line.
+QStringView localDisplayNumber(QStringView display)
+{
+    if (display.startsWith(u"unix:"))
+        display = display.sliced(4);
+    if (!display.startsWith(u':'))
+        return {};
+    display = display.sliced(1);
+    if (const qsizetype dot = display.indexOf(u'.'); dot >= 0) {
+        if (!isNumber(display.sliced(dot + 1)))
+            return {};
+        display = display.first(dot);
+    }
+    return isNumber(display) ? display : QStringView();
+}
+
+} // namespace
+
+QString missingDisplay(int argc, char **argv)
+{
+    // A platform named on the command line or in the environment is Qt's to find.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (argument == "-platform" || argument == "--platform")
+            return {};
+    }
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
         || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return {};
@@ -19,9 +55,8 @@ QString missingDisplay()
         return u"velmora: no graphical display (DISPLAY is not set); start it from a desktop session."_s;
     }
     // A local X display listens on a socket; without it Qt would abort with a dump.
-    static const QRegularExpression localDisplay(uR"(^(?:unix)?:(\d+)(?:\.\d+)?$)"_s);
-    const QRegularExpressionMatch local = localDisplay.match(display);
-    if (local.hasMatch() && !QFileInfo::exists(u"/tmp/.X11-unix/X"_s + local.captured(1))) {
+    const QStringView number = localDisplayNumber(display);
+    if (!number.isEmpty() && !QFileInfo::exists(u"/tmp/.X11-unix/X"_s + number.toString())) {
         return u"velmora: the display %1 is not running; start it from a desktop session."_s.arg(
             display);
     }

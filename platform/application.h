@@ -9,7 +9,7 @@ namespace platform {
 
 // Why no window can be shown here, in one line, or an empty text when one can. Qt alone
 // would answer a missing display with a page of plugin diagnostics and an abort.
-QString missingDisplay();
+QString missingDisplay(int argc, char **argv);
 
 // The Qt application with the look every form is drawn for: the Fusion style, so the
 // buttons' colours show the same on every desktop, and Qt's own texts (context menus,
@@ -27,7 +27,7 @@ private:
 // event loop until the window is closed.
 template <class Form> int run(int argc, char **argv)
 {
-    if (const QString problem = missingDisplay(); !problem.isEmpty()) {
+    if (const QString problem = missingDisplay(argc, argv); !problem.isEmpty()) {
         fprintf(stderr, "%s\n", qPrintable(problem));
         return 1;
     }

@@ -12,10 +12,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -142,6 +143,21 @@ QAccessibleInterface *accessibleForm(const QString &, QObject *object)
     return form ? new AccessibleForm(form) : nullptr;
 }
 
+// "Text2(1)" names the control Text2 of index 1. Read by hand: a regular expression
+// would load PCRE2 and JIT-compile the pattern, some 400 KiB of memory at start-up, most
+// of what the window needed beyond the same window written plainly on Qt's widgets.
+std::optional<std::pair<QString, std::int16_t>> arrayAndIndex(QStringView name)
+{
+    const qsizetype open = name.indexOf(u'(');
+    if (open <= 0 || !name.endsWith(u')'))
+        return std::nullopt;
+    bool number = false;
+    const std::int16_t index = name.sliced(open + 1, name.size() - open - 2).toShort(&number);
+    if (!number)
+        return std::nullopt;
+    return std::pair(name.first(open).toString(), index);
+}
+
 void installAccessibleForms()
 {
     static const bool installed = [] {
@@ -203,15 +219,22 @@ Window::Window(const FormDescription &description)
     setAutoFillBackground(true);
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
 
+    // Qt gives every multi-line box an empty document of its own and lays it out at once in
+    // the application's font, before the box takes the window's. The window shows nothing
+    // in that font, yet loading it cost the start some 200 KiB, so the window's font stands
+    // in while the controls are made. The application's font then counts as the program's
+    // own: a desktop font changed while the program runs no longer reaches its menus.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(font);
     for (const ControlDescription &control : description.controls)
         addControl(control);
+    QApplication::setFont(applicationFont);
 
-    static const QRegularExpression arrayAndIndex(uR"(^(\w+)\((\d+)\)$)"_s);
     for (const ControlDescription &control : description.controls) {
-        const QRegularExpressionMatch named = arrayAndIndex.match(control.labelFor);
-        if (!named.hasMatch())
+        const std::optional<Key> named = arrayAndIndex(control.labelFor);
+        if (!named)
             continue;
-        QWidget &target = this->control(named.captured(1), std::int16_t(named.captured(2).toInt()));
+        QWidget &target = this->control(named->first, named->second);
         label(control.array, control.index).setBuddy(&target);
         if (target.accessibleName().isEmpty())
             target.setAccessibleName(control.caption);
