@@ -41,10 +41,10 @@ QStringView localDisplayNumber(QStringView display)
 
 QString missingDisplay(int argc, char **argv)
 {
-    // A platform named on the command line or in the environment is Qt's to find.
+    // A platform or display named on the command line or in the environment is Qt's to find.
+    constexpr std::string_view options[] { "-platform", "--platform", "-display", "--display" };
     for (int i = 1; i < argc; ++i) {
-        const std::string_view argument(argv[i]);
-        if (argument == "-platform" || argument == "--platform")
+        if (std::find(std::begin(options), std::end(options), argv[i]) != std::end(options))
             return {};
     }
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
