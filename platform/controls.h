@@ -63,6 +63,10 @@ public:
 // only once it is on screen (a hidden box never lays its text out), and a text that
 // extends the one shown is added at the end instead of being laid out anew. While the
 // display is held, the box shows nothing new until it is released.
+//
+// A locked box is the program's output. What a handler writes there is announced to
+// screen readers when the display is released, as they would not read a change in a box
+// that does not have the focus.
 class MultiLineTextBox final : public QObject, public TextBoxControl
 {
 public:
@@ -87,6 +91,7 @@ private:
     // The text the document shows, as it was given; none until the box is first shown.
     std::optional<QString> m_shown;
     int m_holds = 0;
+    bool m_writtenWhileHeld = false;
 };
 
 // The widget of a list box. A hidden list keeps its selection to itself: Qt would tell

@@ -105,10 +105,36 @@ private:
     }
 };
 
+// A control the user cannot see does not exist for assistive technology either, whatever
+// the code does to it. Qt would report it all the same: the entry that code selects in a
+// hidden list becomes its current one, and Qt announces that entry as focused, so a screen
+// reader follows the focus into a list no one can see and reads it out. Qt's bridges drop
+// every event whose object is not valid, so an invalid object keeps the control's focus,
+// selection, name and text to itself; the control itself works as before.
+class HiddenControl final : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    bool isValid() const override { return false; }
+};
+
 QAccessibleInterface *accessibleForm(const QString &, QObject *object)
 {
-    auto *form = dynamic_cast<Window *>(object);
-    return form ? new AccessibleForm(form) : nullptr;
+    if (auto *form = dynamic_cast<Window *>(object))
+        return new AccessibleForm(form);
+    auto *control = qobject_cast<QWidget *>(object);
+    if (control && control->isHidden() && dynamic_cast<Window *>(control->parentWidget()))
+        return new HiddenControl(control);
+    return nullptr;
+}
+
+// Qt may have made the control's own object while the control was being set up, before it
+// was hidden; the next one asked for is made hidden.
+void hideFromAssistiveTechnology(QWidget &control)
+{
+    if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(&control))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void installAccessibleForms()
@@ -263,6 +289,8 @@ void Window::addControl(const ControlDescription &description)
     widget.setGeometry(
         pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
     widget.setVisible(description.visible);
+    if (widget.isHidden())
+        hideFromAssistiveTechnology(widget);
     // The first text comes once the box has its size, so that it is laid out only once.
     if (control->textBox)
         control->textBox->setText(description.caption);

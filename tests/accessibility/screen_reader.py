@@ -68,6 +68,11 @@ REPORT_14 = (
 )
 
 
+# Where a walk up from an event's source ends: the window, its notification, the program
+# itself and the desktop.
+ROOTS = ("frame", "notification", "application", "desktop frame")
+
+
 def pump(seconds, until=lambda: False):
     """Lets AT-SPI events arrive for up to the given time, or until the condition holds."""
     context = GLib.MainContext.default()
@@ -110,8 +115,13 @@ class ScreenReader(unittest.TestCase):
                            QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
         cls.program = subprocess.Popen([PROGRAM], env=environment)
         cls.events = []
-        pyatspi.Registry.registerEventListener(
-            cls.events.append, "object:text-changed", "object:state-changed:selected")
+        # Every event, from the start: the hidden controls must never send one.
+        cls.every_event = []
+
+        def record(event):
+            cls.events.append(event)
+            cls.every_event.append(event)
+        pyatspi.Registry.registerEventListener(record, "object", "focus", "window")
         cls.window = None
         deadline = time.monotonic() + 20
         while cls.window is None and time.monotonic() < deadline:
@@ -137,6 +147,27 @@ class ScreenReader(unittest.TestCase):
 
     def report_events(self):
         return [event for event in self.events if event.source.name == "Справка"]
+
+    def announced(self):
+        """The texts of the notifications shown since the last press, in order."""
+        return [event.source.name for event in self.events
+                if event.type == "object:state-changed:showing" and event.detail1 == 1
+                and event.source.getRoleName() == "notification"]
+
+    def assert_nothing_from_hidden_controls(self):
+        # A hidden control is not among its window's children; whatever it sends comes from
+        # an object a user cannot reach from the window. The window's own notification is
+        # not reached that way either, by design: it is announced, never navigated.
+        for event in self.every_event:
+            accessible = event.source
+            try:
+                while accessible.getRoleName() not in ROOTS:
+                    parent = accessible.parent
+                    self.assertGreaterEqual(accessible.getIndexInParent(), 0)
+                    accessible = parent
+            except Exception as failure:
+                self.fail(f"{event.type} from {event.source} ({event.source.name!r}), "
+                          f"which no user can reach: {failure}")
 
     def calculate(self, weight, price, rate, carat):
         for name, figure in (("бр.унции", weight), ("Цена - унция", price),
@@ -185,6 +216,7 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_22])
+        self.assertEqual(self.announced(), [REPORT_22.rstrip("\n")])
 
         # A second report replaces the first, and is announced whole as well.
         self.calculate("2", "1650", "1.8", "14")
@@ -193,6 +225,17 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_14])
+        # A screen reader reads a text change only where the focus is, and the focus stays
+        # on the button: the report is announced as a notification too, every time.
+        self.assertEqual(self.announced(), [REPORT_14.rstrip("\n")])
+
+        # The same report again: nothing changes in the box, and it is announced again.
+        self.calculate("2", "1650", "1.8", "14")
+        self.assertTrue(pump(5, lambda: self.announced()), "no announcement")
+        pump(0.5)
+        self.assertEqual(self.announced(), [REPORT_14.rstrip("\n")])
+        self.assertEqual(self.report_events(), [])
+        self.assert_nothing_from_hidden_controls()
 
     def test_3_clear_empties_everything_the_user_entered(self):
         self.assertIsNotNone(self.window)
@@ -205,6 +248,12 @@ class ScreenReader(unittest.TestCase):
         self.assertTrue(pump(5, lambda: all(text_of(box) == "" for box in boxes)))
         carats = self.control("list", "карати")
         self.assertTrue(pump(5, lambda: not any("selected" in states(entry) for entry in carats)))
+        # Without a carat the calculation stops without a word.
+        self.events.clear()
+        self.assertTrue(do_action(self.control("push button", "Изчисли"), "Press"))
+        pump(1)
+        self.assertEqual(self.announced(), [])
+        self.assert_nothing_from_hidden_controls()
 
 
 if __name__ == "__main__":
