@@ -163,18 +163,6 @@ QWidget &MultiLineTextBox::widget() const
     return m_edit;
 }
 
-void ListBoxWidget::selectionChanged(
-    const QItemSelection &selected, const QItemSelection &deselected)
-{
-    if (isVisible()) {
-        QListWidget::selectionChanged(selected, deselected);
-        return;
-    }
-    // The list view's own override adds nothing but the notice to assistive technology.
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    QAbstractItemView::selectionChanged(selected, deselected);
-}
-
 ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }
 
 // The selected entry, not Qt's current one: a list that takes the focus gets a current

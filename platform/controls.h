@@ -94,16 +94,12 @@ private:
     bool m_writtenWhileHeld = false;
 };
 
-// The widget of a list box. A hidden list keeps its selection to itself: Qt would tell
-// assistive technology about every entry selected in it, though no user can see it.
+// The widget of a list box. A hidden one says nothing to assistive technology (the
+// window sees to that for every hidden control).
 class ListBoxWidget final : public QListWidget
 {
 public:
     using QListWidget::QListWidget;
-
-protected:
-    void selectionChanged(
-        const QItemSelection &selected, const QItemSelection &deselected) override;
 };
 
 class ListBoxControl final : public ListBox
