@@ -9,8 +9,8 @@ namespace platform {
 namespace {
 
 // Screen readers present a change of text, name or description only in the object that
-// has the keyboard focus (Orca also in its parent), and the focus stays on the button that
-// was pressed. Qt 6.4 has no announcement event (QAccessibleAnnouncementEvent came with
+// has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
+// box while the focus stays on the button that set the handler off. Qt 6.4 has no announcement event (QAccessibleAnnouncementEvent came with
 // 6.8), so the window speaks through a notification of its own, the object desktops use
 // for a message the user did not ask for. A screen reader speaks a notification, its role
 // and its name, when it becomes showing, wherever the focus is: Orca does so for the
@@ -20,8 +20,8 @@ namespace {
 //
 // The notification is no widget: nothing appears on screen, nothing takes the focus, and it
 // has no extent. It names the window as its parent, so a screen reader knows whose it is,
-// but the window does not list it among its children: reading the window through does not
-// meet the report a second time.
+// but the window does not list it among its children: reading the window through meets the
+// text once, in the box it was written to.
 class Notification final : public QObject
 {
 public:
