@@ -10,13 +10,14 @@ namespace {
 
 // Screen readers present a change of text, name or description only in the object that
 // has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
-// box while the focus stays on the button that set the handler off. Qt 6.4 has no announcement event (QAccessibleAnnouncementEvent came with
-// 6.8), so the window speaks through a notification of its own, the object desktops use
-// for a message the user did not ask for. A screen reader speaks a notification, its role
-// and its name, when it becomes showing, wherever the focus is: Orca does so for the
-// desktop's own notifications, and AT-SPI carries the change as the plain "showing" state
-// that every client already follows. Each announcement hides the notification and shows it
-// anew, so the same text is spoken again.
+// box while the focus stays on the button that set the handler off. Qt 6.4 has no
+// announcement event (QAccessibleAnnouncementEvent came with 6.8), so the window speaks
+// through a notification of its own, the object desktops use for a message the user did
+// not ask for. A screen reader speaks a notification, its role and its name, when it
+// becomes showing, wherever the focus is: Orca does so for the desktop's own
+// notifications, and AT-SPI carries the change as the plain "showing" state that every
+// client already follows. Each announcement hides the notification and shows it anew, so
+// the same text is spoken again.
 //
 // The notification is no widget: nothing appears on screen, nothing takes the focus, and it
 // has no extent. It names the window as its parent, so a screen reader knows whose it is,
@@ -36,8 +37,7 @@ class AccessibleNotification final : public QAccessibleObject
 public:
     explicit AccessibleNotification(Notification *notification)
         : QAccessibleObject(notification), m_notification(notification)
-    {
-    }
+    { }
 
     QAccessibleInterface *parent() const override
     {
