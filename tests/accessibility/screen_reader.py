@@ -248,6 +248,8 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_22])
+        # A screen reader reads a text change only where the focus is, and the focus stays
+        # on the button: the report is announced as a notification too, every time.
         self.assertEqual(self.announced(), [REPORT_22.rstrip("\n")])
 
         # A second report replaces the first, and is announced whole as well.
@@ -257,8 +259,6 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_14])
-        # A screen reader reads a text change only where the focus is, and the focus stays
-        # on the button: the report is announced as a notification too, every time.
         self.assertEqual(self.announced(), [REPORT_14.rstrip("\n")])
 
         # The same report again: nothing changes in the box, and it is announced again.
