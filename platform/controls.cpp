@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include "calc/runtimeerror.h"
+#include "platform/announcement.h"
 #include "platform/contrast.h"
 
 #include <QEvent>
@@ -13,6 +14,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <qdrawutil.h>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +91,8 @@ QString MultiLineTextBox::Text() const
 void MultiLineTextBox::setText(const QString &text)
 {
     m_text = text;
+    if (m_holds > 0)
+        m_writtenWhileHeld = true;
     if (m_edit.isVisible() && m_holds == 0)
         show();
 }
@@ -99,8 +104,15 @@ void MultiLineTextBox::holdDisplay()
 
 void MultiLineTextBox::releaseDisplay()
 {
-    if (--m_holds == 0 && m_edit.isVisible())
-        show();
+    if (--m_holds != 0)
+        return;
+    const bool written = std::exchange(m_writtenWhileHeld, false);
+    if (!m_edit.isVisible())
+        return;
+    show();
+    // Even a text the same as before is news: the user pressed for it. An empty one is not.
+    if (written && m_edit.isReadOnly() && !m_edit.hasFocus() && !m_text.isEmpty())
+        announce(m_edit, displayedText(m_text).trimmed());
 }
 
 bool MultiLineTextBox::eventFilter(QObject *, QEvent *event)
@@ -192,18 +204,6 @@ void ListBoxWidget::focusOutEvent(QFocusEvent *event)
 {
     QListWidget::focusOutEvent(event);
     viewport()->update();
-}
-
-void ListBoxWidget::selectionChanged(
-    const QItemSelection &selected, const QItemSelection &deselected)
-{
-    if (isVisible()) {
-        QListWidget::selectionChanged(selected, deselected);
-        return;
-    }
-    // The list view's own override adds nothing but the notice to assistive technology.
-    // NOLINTNEXTLINE(bugprone-parent-virtual-call)
-    QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }

@@ -64,6 +64,10 @@ public:
 // only once it is on screen (a hidden box never lays its text out), and a text that
 // extends the one shown is added at the end instead of being laid out anew. While the
 // display is held, the box shows nothing new until it is released.
+//
+// A locked box is the program's output. What a handler writes there is announced to
+// screen readers when the display is released, as they would not read a change in a box
+// that does not have the focus.
 class MultiLineTextBox final : public QObject, public TextBoxControl
 {
 public:
@@ -88,10 +92,11 @@ private:
     // The text the document shows, as it was given; none until the box is first shown.
     std::optional<QString> m_shown;
     int m_holds = 0;
+    bool m_writtenWhileHeld = false;
 };
 
-// The widget of a list box. A hidden list keeps its selection to itself: Qt would tell
-// assistive technology about every entry selected in it, though no user can see it.
+// The widget of a list box: it marks the keyboard focus round its entries. A hidden one
+// says nothing to assistive technology (the window sees to that for every hidden control).
 class ListBoxWidget final : public QListWidget
 {
 public:
@@ -101,8 +106,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    void selectionChanged(
-        const QItemSelection &selected, const QItemSelection &deselected) override;
 };
 
 class ListBoxControl final : public ListBox

@@ -137,10 +137,54 @@ private:
     }
 };
 
+// A control the user cannot see does not exist for assistive technology either, whatever
+// the code does to it. Qt would report it all the same: the entry that code selects in a
+// hidden list becomes its current one, and Qt announces that entry as focused, so a screen
+// reader follows the focus into a list no one can see and reads it out. An event whose
+// object is not valid has no object to give a bridge (QAccessibleEvent::accessibleInterface
+// is null), and the bridge sends nothing; so the hidden control and every part of it (a
+// list's entries, a box's scroll bars) keep their focus, selection, name and text to
+// themselves, and the control itself works as before.
+class HiddenControl final : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    bool isValid() const override { return false; }
+};
+
+// The control of a window that a widget is, or is part of; none for a window of its own,
+// such as the box that reports an error.
+const QWidget *controlOf(const QWidget *widget)
+{
+    for (; widget && !widget->isWindow(); widget = widget->parentWidget()) {
+        if (dynamic_cast<const Window *>(widget->parentWidget()))
+            return widget;
+    }
+    return nullptr;
+}
+
 QAccessibleInterface *accessibleForm(const QString &, QObject *object)
 {
-    auto *form = dynamic_cast<Window *>(object);
-    return form ? new AccessibleForm(form) : nullptr;
+    if (auto *form = dynamic_cast<Window *>(object))
+        return new AccessibleForm(form);
+    auto *widget = qobject_cast<QWidget *>(object);
+    const QWidget *control = controlOf(widget);
+    if (control && control->isHidden())
+        return new HiddenControl(widget);
+    return nullptr;
+}
+
+// Qt may have made objects for the control and its parts while the control was being set
+// up, before it was hidden; those asked for next are made hidden.
+void hideFromAssistiveTechnology(QWidget &control)
+{
+    QWidgetList parts = control.findChildren<QWidget *>();
+    parts.prepend(&control);
+    for (QWidget *part : std::as_const(parts)) {
+        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(part))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 // "Text2(1)" names the control Text2 of index 1. Read by hand: a regular expression
@@ -334,6 +378,8 @@ void Window::addControl(const ControlDescription &description)
     widget.setGeometry(
         pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
     widget.setVisible(description.visible);
+    if (widget.isHidden())
+        hideFromAssistiveTechnology(widget);
     // The first text comes once the box has its size, so that it is laid out only once.
     if (control->textBox)
         control->textBox->setText(description.caption);

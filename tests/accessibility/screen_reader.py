@@ -1,17 +1,20 @@
 #!/usr/bin/python3
 """Uses the calculator as a screen-reader user would, through AT-SPI alone.
 
-It starts the program on a virtual X display of its own, finds every control by role and
-name, types the figures through the editable-text interface, chooses a carat and presses
-the buttons through the action interface, and reads the report back as assistive
-technology hears it. Run it inside a private D-Bus session:
+It starts the program on a virtual X display of its own, or with --wayland on a headless
+Wayland compositor of its own, finds every control by role and name, types the figures
+through the editable-text interface, chooses a carat and presses the buttons through the
+action interface, and reads the report back as assistive technology hears it. Run it
+inside a private D-Bus session:
 
-    dbus-run-session -- /usr/bin/python3 screen_reader.py path/to/velmora
+    dbus-run-session -- /usr/bin/python3 screen_reader.py [--wayland] path/to/velmora
 """
 
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -27,6 +30,8 @@ from gi.repository import GLib  # noqa: E402
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 PROGRAM = None
+# On a Wayland compositor rather than on an X display.
+WAYLAND = False
 CAPTION = "www.velmora.example  Калкулатор за цената на златото"
 
 # Role and name of every control a user sees, and nothing else: the hidden list of
@@ -68,6 +73,11 @@ REPORT_14 = (
 )
 
 
+# Where a walk up from an event's source ends: the window, its notification, the program
+# itself and the desktop.
+ROOTS = ("frame", "notification", "application", "desktop frame")
+
+
 def pump(seconds, until=lambda: False):
     """Lets AT-SPI events arrive for up to the given time, or until the condition holds."""
     context = GLib.MainContext.default()
@@ -98,20 +108,48 @@ def do_action(accessible, name):
 class ScreenReader(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        read_end, write_end = os.pipe()
-        cls.display = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp"],
-            pass_fds=[write_end], stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as display_number:
-            number = display_number.readline().strip()
-        environment = dict(os.environ, DISPLAY=":" + number, QT_QPA_PLATFORM="xcb",
-                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
-        cls.program = subprocess.Popen([PROGRAM], env=environment)
+        cls.processes = []
+        cls.runtime = None
+        cls.addClassCleanup(cls.stop)
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
+        if WAYLAND:
+            # A compositor of the test's own, drawing nowhere, with its socket in a runtime
+            # folder that only this user may enter, as Wayland requires.
+            runtime = cls.runtime = tempfile.mkdtemp(prefix="velmora-orca-")
+            socket = f"velmora-orca-{os.getpid()}"
+            cls.processes.append(subprocess.Popen(
+                ["weston", "--backend=headless-backend.so", "--socket=" + socket,
+                 "--no-config"], env=dict(os.environ, XDG_RUNTIME_DIR=runtime),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+            deadline = time.monotonic() + 20
+            while not os.path.exists(os.path.join(runtime, socket)):
+                if time.monotonic() > deadline:
+                    raise RuntimeError("weston did not start")
+                time.sleep(0.1)
+            environment.pop("DISPLAY", None)
+            environment.update(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=socket,
+                               QT_QPA_PLATFORM="wayland")
+        else:
+            read_end, write_end = os.pipe()
+            cls.processes.append(subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                 "-nolisten", "tcp"],
+                pass_fds=[write_end], stderr=subprocess.DEVNULL))
+            os.close(write_end)
+            with os.fdopen(read_end) as display_number:
+                number = display_number.readline().strip()
+            environment.update(DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
         cls.events = []
-        pyatspi.Registry.registerEventListener(
-            cls.events.append, "object:text-changed", "object:state-changed:selected")
+        # Every event from the start, the window's construction included: the hidden
+        # controls must never send one.
+        cls.every_event = []
+
+        def record(event):
+            cls.events.append(event)
+            cls.every_event.append(event)
+        pyatspi.Registry.registerEventListener(record, "object", "focus", "window")
+        cls.program = subprocess.Popen([PROGRAM], env=environment)
+        cls.processes.insert(0, cls.program)
         cls.window = None
         deadline = time.monotonic() + 20
         while cls.window is None and time.monotonic() < deadline:
@@ -123,11 +161,12 @@ class ScreenReader(unittest.TestCase):
                 time.sleep(0.1)
 
     @classmethod
-    def tearDownClass(cls):
-        cls.program.terminate()
-        cls.program.wait(timeout=10)
-        cls.display.terminate()
-        cls.display.wait(timeout=10)
+    def stop(cls):
+        for process in cls.processes:
+            process.terminate()
+            process.wait(timeout=10)
+        if cls.runtime:
+            shutil.rmtree(cls.runtime, ignore_errors=True)
 
     def control(self, role, name):
         found = [child for child in self.window
@@ -137,6 +176,27 @@ class ScreenReader(unittest.TestCase):
 
     def report_events(self):
         return [event for event in self.events if event.source.name == "Справка"]
+
+    def announced(self):
+        """The texts of the notifications shown since the last press, in order."""
+        return [event.source.name for event in self.events
+                if event.type == "object:state-changed:showing" and event.detail1 == 1
+                and event.source.getRoleName() == "notification"]
+
+    def assert_nothing_from_hidden_controls(self):
+        # A hidden control is not among its window's children; whatever it sends comes from
+        # an object a user cannot reach from the window. The window's own notification is
+        # not reached that way either, by design: it is announced, never navigated.
+        for event in self.every_event:
+            accessible = event.source
+            try:
+                while accessible.getRoleName() not in ROOTS:
+                    parent = accessible.parent
+                    self.assertGreaterEqual(accessible.getIndexInParent(), 0)
+                    accessible = parent
+            except Exception as failure:
+                self.fail(f"{event.type} from {event.source} ({event.source.name!r}), "
+                          f"which no user can reach: {failure}")
 
     def calculate(self, weight, price, rate, carat):
         for name, figure in (("бр.унции", weight), ("Цена - унция", price),
@@ -156,6 +216,9 @@ class ScreenReader(unittest.TestCase):
     def test_1_every_visible_control_and_nothing_else(self):
         self.assertIsNotNone(self.window, "the program's window never reached AT-SPI")
         self.assertEqual(self.window.getRoleName(), "frame")
+        # The layout is fixed: 7215 by 6360 twips, and no one can resize it.
+        self.assertEqual(self.window.queryComponent().getSize(), (481, 424))
+        self.assertNotIn("resizable", states(self.window))
         seen = sorted((child.getRoleName(), child.name) for child in self.window)
         self.assertEqual(seen, CONTROLS)
         for child in self.window:
@@ -185,6 +248,9 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_22])
+        # A screen reader reads a text change only where the focus is, and the focus stays
+        # on the button: the report is announced as a notification too, every time.
+        self.assertEqual(self.announced(), [REPORT_22.rstrip("\n")])
 
         # A second report replaces the first, and is announced whole as well.
         self.calculate("2", "1650", "1.8", "14")
@@ -193,12 +259,27 @@ class ScreenReader(unittest.TestCase):
         inserted = [event.any_data.replace("\u2029", "\n") for event in self.report_events()
                     if event.type == "object:text-changed:insert"]
         self.assertEqual(inserted, [REPORT_14])
+        self.assertEqual(self.announced(), [REPORT_14.rstrip("\n")])
+
+        # The same report again: nothing changes in the box, and it is announced again.
+        self.calculate("2", "1650", "1.8", "14")
+        self.assertTrue(pump(5, lambda: self.announced()), "no announcement")
+        pump(0.5)
+        self.assertEqual(self.announced(), [REPORT_14.rstrip("\n")])
+        self.assertEqual(self.report_events(), [])
+        self.assert_nothing_from_hidden_controls()
 
     def test_3_clear_empties_everything_the_user_entered(self):
         self.assertIsNotNone(self.window)
         self.calculate("1", "1300", "1.4", "22")
         report = self.control("text", "Справка")
         self.assertTrue(pump(5, lambda: text_of(report) == REPORT_22))
+        # A product of zero stops the calculation without a word: the old report stays,
+        # unannounced.
+        self.calculate("0", "1300", "1.4", "22")
+        pump(1)
+        self.assertEqual(self.announced(), [])
+        self.assertEqual(text_of(report), REPORT_22)
         self.assertTrue(do_action(self.control("push button", "Изчисти"), "Press"))
         boxes = [report] + [self.control("text", name)
                             for name in ("бр.унции", "Цена - унция", "Цена - долар")]
@@ -206,7 +287,20 @@ class ScreenReader(unittest.TestCase):
         carats = self.control("list", "карати")
         self.assertTrue(pump(5, lambda: not any("selected" in states(entry) for entry in carats)))
 
+        # An error still comes up as an alert with its message, and nothing else is said.
+        self.calculate("99", "1e308", "10", "22")
+        def shown():
+            return [(event.source.getRoleName(), event.source.name) for event in self.events
+                    if event.type == "object:state-changed:showing" and event.detail1 == 1]
+        self.assertTrue(pump(5, lambda: any(role == "alert" for role, _ in shown())), "no alert")
+        self.assertIn(("label", "Грешка при изпълнение: Препълване."), shown())
+        self.assertEqual(self.announced(), [])
+        self.assert_nothing_from_hidden_controls()
+
 
 if __name__ == "__main__":
+    WAYLAND = sys.argv[1] == "--wayland"
+    if WAYLAND:
+        sys.argv.pop(1)
     PROGRAM = os.path.abspath(sys.argv.pop(1))
     unittest.main(verbosity=2)

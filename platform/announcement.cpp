@@ -1,0 +1,109 @@
+#include "platform/announcement.h"
+
+#include <QAccessible>
+#include <QAccessibleObject>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+// Screen readers present a change of text, name or description only in the object that
+// has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
+// box while the focus stays on the button that set the handler off. Qt 6.4 has no
+// announcement event (QAccessibleAnnouncementEvent came with 6.8), so the window speaks
+// through a notification of its own, the object desktops use for a message the user did
+// not ask for. A screen reader speaks a notification, its role and its name, when it
+// becomes showing, wherever the focus is: Orca does so for the desktop's own
+// notifications, and AT-SPI carries the change as the plain "showing" state that every
+// client already follows. Each announcement hides the notification and shows it anew, so
+// the same text is spoken again.
+//
+// The notification is no widget: nothing appears on screen, nothing takes the focus, and it
+// has no extent. It names the window as its parent, so a screen reader knows whose it is,
+// but the window does not list it among its children: reading the window through meets the
+// text once, in the box it was written to.
+class Notification final : public QObject
+{
+public:
+    using QObject::QObject;
+
+    QString text;
+    bool showing = false;
+};
+
+class AccessibleNotification final : public QAccessibleObject
+{
+public:
+    explicit AccessibleNotification(Notification *notification)
+        : QAccessibleObject(notification), m_notification(notification)
+    { }
+
+    QAccessibleInterface *parent() const override
+    {
+        return QAccessible::queryAccessibleInterface(object()->parent());
+    }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Name ? m_notification->text : QString();
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        state.invisible = !m_notification->showing;
+        return state;
+    }
+
+private:
+    const Notification *m_notification;
+};
+
+QAccessibleInterface *accessibleNotification(const QString &, QObject *object)
+{
+    auto *notification = dynamic_cast<Notification *>(object);
+    return notification ? new AccessibleNotification(notification) : nullptr;
+}
+
+Notification &notificationOf(QWidget &window)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleNotification);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    for (QObject *child : window.children()) {
+        if (auto *notification = dynamic_cast<Notification *>(child))
+            return *notification;
+    }
+    return *new Notification(&window);
+}
+
+void update(Notification &notification, QAccessible::Event type)
+{
+    QAccessibleEvent event(&notification, type);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
+
+void announce(QWidget &source, const QString &text)
+{
+    if (!QAccessible::isActive())
+        return;
+    Notification &notification = notificationOf(*source.window());
+    if (notification.showing) {
+        notification.showing = false;
+        update(notification, QAccessible::ObjectHide);
+    }
+    notification.text = text;
+    notification.showing = true;
+    update(notification, QAccessible::ObjectShow);
+}
+
+} // namespace platform

@@ -1,0 +1,212 @@
+#!/usr/bin/python3
+"""What a blind user hears: the calculator used by keyboard alone under the Orca screen reader.
+
+It starts a virtual X display, speech-dispatcher with its silent "dummy" voice, Orca with a
+debug log of its own and a preferences folder of its own, and the program. It types on the
+keyboard as a user would: Tab to the carat list, choose 22, type the three figures, Tab to
+"Изчисли" and press Space, twice. Orca writes every utterance into its log as a SPEECH OUTPUT line;
+the test reads what was said. Run it inside a private D-Bus session:
+
+    dbus-run-session -- /usr/bin/python3 orca.py path/to/velmora
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import tty
+import unittest
+
+PROGRAM = None
+CAPTION = "www.velmora.example  Калкулатор за цената на златото"
+
+# The entries of the hidden list of fineness: no user can see them, so none is ever heard.
+FINENESS = ["9999", "9160", "8330", "7500", "6250", "5850", "4990", "4170", "3750"]
+# 1 troy ounce at 1300 dollars and 1.4 leva a dollar, 22 carats: 1300 * 1.4 / 31.1035 leva
+# a gram of investment gold, and 1 * 1300 * 1.4 * 0.916 leva for the alloy.
+GRAM_PRICE = "58.51"
+ALLOY_PRICE = "1667.12"
+
+# An utterance may span lines; Orca ends it with the voice it was spoken in.
+SPEECH = re.compile(r"SPEECH OUTPUT: '((?s:.*?))' ?\{.*\}$", re.MULTILINE)
+
+SPEECHD_CONF = """\
+# No sound device is needed: the dummy voice plays into ALSA's null device.
+AudioOutputMethod "alsa"
+AudioALSADevice "null"
+AddModule "dummy" "sd_dummy" ""
+DefaultModule dummy
+"""
+
+
+def wait_for(seconds, condition):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.1)
+    return condition()
+
+
+class HeardByOrca(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.processes = []
+        cls.log = bytearray()
+        cls.terminal_ends = []
+        cls.folder = tempfile.mkdtemp(prefix="velmora-orca-")
+        cls.addClassCleanup(cls.stop)
+        runtime = os.path.join(cls.folder, "runtime")
+        os.mkdir(runtime, 0o700)
+        for sub in ("speechd", "orca", "home"):
+            os.mkdir(os.path.join(cls.folder, sub))
+        with open(os.path.join(cls.folder, "speechd", "speechd.conf"), "w") as conf:
+            conf.write(SPEECHD_CONF)
+        socket = os.path.join(runtime, "speechd.sock")
+
+        read_end, write_end = os.pipe()
+        cls.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as display_number:
+            number = display_number.readline().strip()
+        cls.environment = dict(
+            os.environ, DISPLAY=":" + number, XDG_RUNTIME_DIR=runtime,
+            HOME=os.path.join(cls.folder, "home"),
+            XDG_CONFIG_HOME=os.path.join(cls.folder, "home", ".config"),
+            SPEECHD_ADDRESS="unix_socket:" + socket, LC_ALL="C.UTF-8")
+        cls.start(["speech-dispatcher", "--run-single", "--timeout", "0",
+                   "--config-dir", os.path.join(cls.folder, "speechd"),
+                   "--communication-method", "unix_socket", "--socket-path", socket,
+                   "--log-dir", cls.folder], stderr=subprocess.DEVNULL)
+        if not wait_for(10, lambda: os.path.exists(socket)):
+            raise RuntimeError("speech-dispatcher did not start")
+        cls.listen_to_orca()
+        cls.orca = cls.start_orca()
+
+        cls.program = cls.start([PROGRAM], env=dict(
+            cls.environment, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        found = subprocess.run(
+            ["xdotool", "search", "--sync", "--onlyvisible", "--name", CAPTION],
+            env=cls.environment, capture_output=True, text=True, timeout=20)
+        cls.window = found.stdout.split()[0]
+        cls.xdotool("windowfocus", "--sync", cls.window)
+
+    @classmethod
+    def start(cls, command, **options):
+        options.setdefault("env", getattr(cls, "environment", None))
+        options.setdefault("stdout", subprocess.DEVNULL)
+        process = subprocess.Popen(command, **options)
+        cls.processes.append(process)
+        return process
+
+    @classmethod
+    def listen_to_orca(cls):
+        # Orca writes its log to a file in blocks, so an utterance may reach the file long
+        # after it was spoken; to a terminal it writes every line at once. Its log goes to a
+        # pseudo-terminal, raw, and a thread keeps what comes out.
+        reader, terminal = os.openpty()
+        cls.terminal_ends = [reader, terminal]
+        tty.setraw(terminal)
+        cls.terminal = os.ttyname(terminal)
+
+        def keep():
+            while True:
+                try:
+                    chunk = os.read(reader, 65536)
+                except OSError:
+                    return
+                if not chunk:
+                    return
+                cls.log.extend(chunk)
+        threading.Thread(target=keep, daemon=True).start()
+
+    @classmethod
+    def start_orca(cls):
+        # Orca 43 now and then hangs while it starts in a fresh session, before it says
+        # anything; a second start goes through. An Orca that has spoken is never restarted.
+        for _ in range(3):
+            orca = cls.start(["orca", "--user-prefs", os.path.join(cls.folder, "orca"),
+                              "--debug-file", cls.terminal], stderr=subprocess.DEVNULL)
+            if wait_for(15, lambda: cls.utterances()):
+                return orca
+            orca.kill()
+            orca.wait()
+        raise RuntimeError("Orca never spoke")
+
+    @classmethod
+    def utterances(cls):
+        log = bytes(cls.log).decode("utf-8", errors="replace")
+        # The log indents the lines that follow the first one of an utterance.
+        return [said.replace("\n" + " " * 18, "\n") for said in SPEECH.findall(log)]
+
+    @classmethod
+    def xdotool(cls, *arguments):
+        subprocess.run(["xdotool", *arguments], env=cls.environment, check=True, timeout=20)
+
+    @classmethod
+    def stop(cls):
+        for process in reversed(cls.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        for end in cls.terminal_ends:
+            os.close(end)
+        if os.environ.get("VELMORA_ARTIFACTS"):
+            os.makedirs(os.environ["VELMORA_ARTIFACTS"], exist_ok=True)
+            with open(os.path.join(os.environ["VELMORA_ARTIFACTS"], "orca.log"), "wb") as copy:
+                copy.write(cls.log)
+        shutil.rmtree(cls.folder, ignore_errors=True)
+
+    def keys(self, *keys):
+        for key in keys:
+            self.xdotool("key", key)
+            time.sleep(0.4)
+
+    def type(self, text):
+        self.xdotool("type", "--delay", "80", text)
+        time.sleep(0.4)
+
+    def press_space(self):
+        """Presses Space and gives what Orca says then, once the alloy price has been said."""
+        before = len(self.utterances())
+        self.keys("space")
+        wait_for(10, lambda: any(ALLOY_PRICE in said for said in self.utterances()[before:]))
+        # Anything said about a hidden control would come after the report.
+        time.sleep(1)
+        return self.utterances()[before:]
+
+    def test_the_report_is_heard_and_the_hidden_list_never(self):
+        self.keys("Tab", "Home", "Down")
+        self.keys("Tab", "Tab")
+        self.type("1")
+        self.keys("Tab")
+        self.type("1300")
+        self.keys("Tab")
+        self.type("1.4")
+        self.keys("Tab")
+        first = self.press_space()
+        # Pressed again with the same figures: the same report, heard again.
+        second = self.press_space()
+        heard = self.utterances()
+        print("Orca said:", *heard, sep="\n", file=sys.stderr)
+        for after in (first, second):
+            self.assertTrue(any(GRAM_PRICE in said for said in after), after)
+            self.assertTrue(any(ALLOY_PRICE in said for said in after), after)
+        for said in heard:
+            for entry in FINENESS:
+                self.assertNotIn(entry, said)
+
+
+if __name__ == "__main__":
+    PROGRAM = os.path.abspath(sys.argv.pop(1))
+    unittest.main(verbosity=2)
