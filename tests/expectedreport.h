@@ -35,13 +35,15 @@ inline double readC(const std::string &text)
 inline std::optional<double> read(QStringView typed)
 {
     using namespace Qt::StringLiterals;
-    static const QRegularExpression blanks(uR"([ \t\x{00A0}\x{202F}])"_s);
     static const QRegularExpression number(
         uR"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)"_s, QRegularExpression::DontCaptureOption);
-    QString text = typed.toString().remove(blanks);
-    // Any other character ends the number; half a surrogate pair would stop the matching.
-    for (QChar &c : text)
-        c = c.unicode() < 0x80 ? c : QChar(u'#');
+    // Any character outside ASCII but the blanks ends the number; half a surrogate pair
+    // would stop the matching altogether.
+    QString text;
+    for (const QChar c : typed) {
+        if (c != u' ' && c != u'\t' && c != u'\u00A0' && c != u'\u202F')
+            text += c.unicode() < 0x80 ? c : QChar(u'#');
+    }
     const QRegularExpressionMatch match = number.match(text);
     const double value = match.hasMatch() ? readC(match.captured().toStdString()) : 0.0;
     if (std::isinf(value))
