@@ -43,13 +43,6 @@ public:
     TextBox &Text2(std::int16_t index) override { return text2.at(index); }
     ListBox &List1(std::int16_t index) override { return index == 0 ? carats : fineness; }
 
-    void type(const QString &weight, const QString &price, const QString &rate)
-    {
-        text2[1].text = weight;
-        text2[2].text = price;
-        text2[3].text = rate;
-    }
-
     std::array<FakeTextBox, 4> text2;
     FakeListBox carats { { "24", "22", "20", "18", "16", "14", "12", "10", "9" } };
     FakeListBox fineness { { "9999", "9160", "8330", "7500", "6250", "5850", "4990", "4170",

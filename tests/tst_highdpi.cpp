@@ -2,15 +2,11 @@
 // same window is also drawn at the usual density, so both can be compared and looked at.
 
 #include "form/velmora.h"
-#include "platform/application.h"
+#include "tests/guitest.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
-#include <QPainter>
-#include <QTest>
 
 #include <memory>
 
@@ -24,33 +20,20 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
-    void windowIsTwiceAsLargeInDevicePixels();
-    void captionsFitTheirControls_data();
-    void captionsFitTheirControls();
-    void listEntriesFitTheList();
-    void textIsDrawnAtTheHigherResolution();
+    void captionsFitTheirLabels_data();
+    void captionsFitTheirLabels();
+    void buttonsAreDrawnAtTheScreensDensity_data();
+    void buttonsAreDrawnAtTheScreensDensity();
     void picturesAtBothDensities();
 
 private:
-    // The window as the screen shows it, and as a screen of the usual density would.
-    QImage picture(qreal ratio) const;
-
     std::unique_ptr<Velmora> m_form;
 };
 
 namespace {
 
-// The part of a picture a widget covers, in the picture's own pixels.
-QImage part(const QImage &picture, const QWidget &widget)
-{
-    const qreal ratio = picture.devicePixelRatio();
-    const QRect logical(widget.mapTo(widget.window(), QPoint(0, 0)), widget.size());
-    const QRect device(
-        (QRectF(logical).topLeft() * ratio).toPoint(), (QSizeF(logical.size()) * ratio).toSize());
-    return picture.copy(device);
-}
-
-// A control drawn alone: neighbours that overlap its edge by a pixel are left out.
+// A control drawn alone, as a screen of the given density shows it: neighbours that
+// overlap its edge by a pixel are left out.
 QImage alone(QWidget &widget, qreal ratio)
 {
     QImage image(widget.size() * ratio, QImage::Format_RGB32);
@@ -59,22 +42,30 @@ QImage alone(QWidget &widget, qreal ratio)
     return image;
 }
 
-// Where the text is: every pixel far from the background colour, which the top-left
-// corner shows.
+int distance(QRgb left, QRgb right)
+{
+    return qAbs(qRed(left) - qRed(right)) + qAbs(qGreen(left) - qGreen(right))
+        + qAbs(qBlue(left) - qBlue(right));
+}
+
+// Where the text is: every pixel far from the background, which the corner of the part
+// searched shows.
 QRect ink(const QImage &image, int inset)
 {
     const QRgb background = image.pixel(inset, inset);
     QRect found;
     for (int y = inset; y < image.height() - inset; ++y) {
         for (int x = inset; x < image.width() - inset; ++x) {
-            const QRgb pixel = image.pixel(x, y);
-            const int distance = qAbs(qRed(pixel) - qRed(background))
-                + qAbs(qGreen(pixel) - qGreen(background)) + qAbs(qBlue(pixel) - qBlue(background));
-            if (distance > 96)
+            if (distance(image.pixel(x, y), background) > 96)
                 found |= QRect(x, y, 1, 1);
         }
     }
     return found;
+}
+
+QString describe(const QRect &rect)
+{
+    return u"%1,%2 %3x%4"_s.arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
 }
 
 } // namespace
@@ -92,129 +83,108 @@ void TestHighDpi::cleanupTestCase()
     m_form.reset();
 }
 
-QImage TestHighDpi::picture(qreal ratio) const
+void TestHighDpi::captionsFitTheirLabels_data()
 {
-    QWidget &window = m_form->window();
-    if (ratio == window.devicePixelRatio())
-        return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    return alone(window, ratio);
-}
-
-void TestHighDpi::windowIsTwiceAsLargeInDevicePixels()
-{
-    QWidget &window = m_form->window();
-    QCOMPARE(window.devicePixelRatio(), 2.0);
-    QCOMPARE(window.size(), QSize(481, 424));
-    const QPixmap grabbed = window.grab();
-    QCOMPARE(grabbed.devicePixelRatio(), 2.0);
-    QCOMPARE(grabbed.size(), QSize(962, 848));
-}
-
-void TestHighDpi::captionsFitTheirControls_data()
-{
-    QTest::addColumn<QString>("control");
+    QTest::addColumn<std::int16_t>("index");
     QTest::addColumn<qreal>("ratio");
     for (const qreal ratio : { 1.0, 2.0 }) {
-        for (const QString &control :
-            { u"Label1(0)"_s, u"Label1(1)"_s, u"Label1(2)"_s, u"Label1(3)"_s, u"Label1(4)"_s,
-                u"Label1(5)"_s, u"Command1(0)"_s, u"Command1(1)"_s }) {
-            QTest::addRow("%s at %g", qPrintable(control), ratio) << control << ratio;
-        }
+        for (std::int16_t index = 0; index <= 5; ++index)
+            QTest::addRow("Label1(%d) at %g", index, ratio) << index << ratio;
     }
 }
 
-void TestHighDpi::captionsFitTheirControls()
+void TestHighDpi::captionsFitTheirLabels()
 {
-    QFETCH(QString, control);
+    QFETCH(std::int16_t, index);
     QFETCH(qreal, ratio);
-    auto *widget = m_form->window().findChild<QWidget *>(control);
-    QVERIFY(widget);
-    QString caption;
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        caption = label->text();
-    else
-        caption = static_cast<QAbstractButton *>(widget)->text();
-
+    QLabel &label = m_form->Label1(index);
     // On one line: a label wraps a caption too long for it, and the second line falls
     // outside the label.
-    QVERIFY2(widget->fontMetrics().horizontalAdvance(caption) <= widget->contentsRect().width(),
-        qPrintable(caption));
-    // Not cut at either side or at the bottom: the text stays clear of the edges. A
-    // button's edge is three pixels deep.
-    const int edge = qobject_cast<QLabel *>(widget) ? 0 : qRound(3 * ratio);
-    const QImage image = alone(*widget, ratio);
-    const QRect text = ink(image, edge);
-    QVERIFY2(!text.isEmpty(), qPrintable(caption));
-    const QRect clear = image.rect().adjusted(edge + 1, edge + 1, -edge - 1, -edge - 1);
-    QVERIFY2(clear.contains(text),
-        qPrintable(u"%1: text %2,%3 %4x%5 in %6x%7"_s.arg(caption)
-                       .arg(text.x())
-                       .arg(text.y())
-                       .arg(text.width())
-                       .arg(text.height())
-                       .arg(image.width())
-                       .arg(image.height())));
+    QVERIFY2(label.fontMetrics().horizontalAdvance(label.text()) <= label.contentsRect().width(),
+        qPrintable(label.text()));
+    // Not cut at either side or at the bottom: the text stays clear of the edges.
+    const QImage image = alone(label, ratio);
+    const QRect text = ink(image, 0);
+    QVERIFY2(!text.isEmpty(), qPrintable(label.text()));
+    QVERIFY2(image.rect().adjusted(1, 1, -1, -1).contains(text),
+        qPrintable(label.text() + u": text "_s + describe(text)));
 }
 
-void TestHighDpi::listEntriesFitTheList()
+void TestHighDpi::buttonsAreDrawnAtTheScreensDensity_data()
 {
-    auto &list = static_cast<QListWidget &>(m_form->List1(0).widget());
-    const int width = list.viewport()->width();
-    for (int row = 0; row < list.count(); ++row) {
-        const QListWidgetItem *entry = list.item(row);
-        QVERIFY2(
-            list.fontMetrics().horizontalAdvance(entry->text()) < width, qPrintable(entry->text()));
-        QCOMPARE(list.visualItemRect(entry).width(), width);
+    QTest::addColumn<std::int16_t>("index");
+    QTest::addColumn<QColor>("face");
+    QTest::newRow("Изчисли") << std::int16_t(0) << QColor(0, 255, 0);
+    QTest::newRow("Изчисти") << std::int16_t(1) << QColor(255, 0, 0);
+}
+
+// The buttons are the program's own drawing: a flat face of the back colour, an edge lit
+// from the top left and shaded black at the bottom right, and the caption clear of the
+// edge. Pressed, the edge sinks and the caption moves a pixel of the window down and right.
+void TestHighDpi::buttonsAreDrawnAtTheScreensDensity()
+{
+    QFETCH(std::int16_t, index);
+    QFETCH(QColor, face);
+    QAbstractButton &button = m_form->Command1(index);
+    QVERIFY(!button.hasFocus());
+    const qreal ratio = button.devicePixelRatio();
+    const QImage raised = alone(button, ratio);
+    button.setDown(true);
+    const QImage pressed = alone(button, ratio);
+    button.setDown(false);
+
+    const int right = raised.width() - 1;
+    const int bottom = raised.height() - 1;
+    const auto lit = [&](QRgb seen) {
+        return qRed(seen) + qGreen(seen) + qBlue(seen) > face.red() + face.green() + face.blue();
+    };
+    const QRgb black = qRgb(0, 0, 0);
+    for (int x = 0; x < right; ++x) {
+        QVERIFY(lit(raised.pixel(x, 0)) && raised.pixel(x + 1, bottom) == black);
+        QVERIFY(pressed.pixel(x, 0) == black && lit(pressed.pixel(x + 1, bottom)));
     }
-}
+    for (int y = 0; y < bottom; ++y) {
+        QVERIFY(lit(raised.pixel(0, y)) && raised.pixel(right, y + 1) == black);
+        QVERIFY(pressed.pixel(0, y) == black && lit(pressed.pixel(right, y + 1)));
+    }
 
-void TestHighDpi::textIsDrawnAtTheHigherResolution()
-{
-    // A bitmap drawn at the usual density and scaled up repeats every pixel in a square of
-    // two by two. Text drawn for the denser screen has its edges on single device pixels.
-    const QImage title = part(picture(2.0), m_form->Label1(0));
-    const QRect text = ink(title, 0);
+    // The edge takes two pixels of the window at most; the caption keeps one more clear.
+    const int pixel = qRound(ratio);
+    const int edge = 2 * pixel;
+    const QRect caption = ink(raised, edge);
+    QVERIFY2(!caption.isEmpty(), qPrintable(button.text()));
+    QVERIFY2(raised.rect()
+                 .adjusted(edge + pixel, edge + pixel, -edge - pixel, -edge - pixel)
+                 .contains(caption),
+        qPrintable(describe(caption)));
+    QCOMPARE(ink(pressed, edge), caption.translated(pixel, pixel));
+    for (const QImage &image : { raised, pressed })
+        QCOMPARE(image.pixelColor(edge + pixel, image.height() / 2), face);
+
+    // Text drawn for the denser screen has its edges on single pixels of it; a bitmap drawn
+    // at the usual density and scaled up would repeat every pixel in squares of two by two.
     int squares = 0;
     int uniform = 0;
-    for (int y = text.top() & ~1; y + 1 <= text.bottom(); y += 2) {
-        for (int x = text.left() & ~1; x + 1 <= text.right(); x += 2) {
-            const QRgb corner = title.pixel(x, y);
+    for (int y = caption.top() & ~1; y + 1 <= caption.bottom(); y += 2) {
+        for (int x = caption.left() & ~1; x + 1 <= caption.right(); x += 2) {
+            const QRgb corner = raised.pixel(x, y);
             ++squares;
-            if (title.pixel(x + 1, y) == corner && title.pixel(x, y + 1) == corner
-                && title.pixel(x + 1, y + 1) == corner)
+            if (raised.pixel(x + 1, y) == corner && raised.pixel(x, y + 1) == corner
+                && raised.pixel(x + 1, y + 1) == corner)
                 ++uniform;
         }
     }
-    QVERIFY(squares > 0);
     const double detailed = 1.0 - double(uniform) / squares;
-    qInfo(
-        "squares of 2x2 device pixels with detail inside the title's text: %.0f%%", 100 * detailed);
     QVERIFY2(detailed > 0.2, qPrintable(QString::number(detailed)));
-
-    // The same text at both densities covers the same part of the label.
-    const QImage single = part(picture(1.0), m_form->Label1(0));
-    const QRect singleText = ink(single, 0);
-    QVERIFY(qAbs(text.left() - 2 * singleText.left()) <= 3);
-    QVERIFY(qAbs(text.width() - 2 * singleText.width()) <= 6);
 }
 
 void TestHighDpi::picturesAtBothDensities()
 {
-    const QString folder = qEnvironmentVariable("VELMORA_ARTIFACTS", QDir::tempPath());
-    QDir().mkpath(folder);
-    const QImage single = picture(1.0);
-    const QImage dense = picture(2.0);
-    QCOMPARE(single.size(), QSize(481, 424));
-    QCOMPARE(dense.size(), QSize(962, 848));
-    QVERIFY(single.save(folder + u"/velmora@1x.png"_s));
-    QVERIFY(dense.save(folder + u"/velmora@2x.png"_s));
+    QWidget &window = m_form->window();
+    QVERIFY(saveArtifact(alone(window, 1.0), u"velmora@1x.png"_s));
+    QVERIFY(saveArtifact(picture(window), u"velmora@2x.png"_s));
 }
 
-int main(int argc, char **argv)
-{
-    platform::Application application(argc, argv);
-    TestHighDpi test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORA_TEST_MAIN(TestHighDpi)
 
 #include "tst_highdpi.moc"

@@ -1,12 +1,12 @@
-#include "calc/runtimeerror.h"
-#include "platform/application.h"
 #include "platform/window.h"
-
-#include "messageboxes.h"
+#include "tests/guitest.h"
+#include "tests/raised.h"
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
-#include <QTest>
+
+#include <functional>
+#include <new>
 
 using namespace Qt::StringLiterals;
 using platform::ControlKind;
@@ -43,6 +43,7 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private slots:
+    void runtimeErrorIsReportedAndTheProgramGoesOn_data();
     void runtimeErrorIsReportedAndTheProgramGoesOn();
     void clickReachesTheHandlerWithItsIndex();
     void reportShowsOnceTheHandlerIsDone_data();
@@ -53,14 +54,38 @@ private slots:
     void twipsBecomePixels();
 };
 
+void TestPlatform::runtimeErrorIsReportedAndTheProgramGoesOn_data()
+{
+    QTest::addColumn<std::function<void()>>("raise");
+    QTest::addColumn<QString>("name");
+    const auto row = [](const char *what, ErrorKind kind, const QString &name) {
+        QTest::newRow(what) << std::function<void()>([kind] { throw RuntimeError(kind); }) << name;
+    };
+    row("overflow", ErrorKind::Overflow, u"Препълване"_s);
+    row("division by zero", ErrorKind::DivisionByZero, u"Деление на нула"_s);
+    row("floating point", ErrorKind::FloatingPoint, u"Грешка при изчисление с плаваща запетая"_s);
+    row("out of memory", ErrorKind::OutOfMemory, u"Недостиг на памет"_s);
+    row("invalid property value", ErrorKind::InvalidPropertyValue,
+        u"Невалидна стойност на свойство"_s);
+    row("invalid property array index", ErrorKind::InvalidPropertyArrayIndex,
+        u"Невалиден индекс на свойство"_s);
+    QTest::newRow("a missing control, named") << std::function<void()>([] {
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, u"Text2(7)"_s);
+    }) << u"Няма такъв елемент в масива от контроли: Text2(7)"_s;
+    QTest::newRow("memory running out in the library")
+        << std::function<void()>([] { throw std::bad_alloc(); }) << u"Недостиг на памет"_s;
+}
+
 void TestPlatform::runtimeErrorIsReportedAndTheProgramGoesOn()
 {
+    QFETCH(std::function<void()>, raise);
+    QFETCH(QString, name);
     platform::Window window(smallForm());
     int runs = 0;
     window.onClick(u"Button"_s, [&](std::int16_t) {
         ++runs;
         window.textBox(u"Text"_s, 0).setText(u"half way"_s);
-        throw RuntimeError(ErrorKind::Overflow);
+        raise();
     });
     window.start();
     MessageBoxCloser closer;
@@ -69,8 +94,10 @@ void TestPlatform::runtimeErrorIsReportedAndTheProgramGoesOn()
     QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
 
     QCOMPARE(runs, 2);
-    QCOMPARE(closer.texts().size(), 2);
-    QVERIFY2(closer.texts().first().contains(u"Препълване"_s), qPrintable(closer.texts().first()));
+    const QString text = u"Грешка при изпълнение: "_s + name + u"."_s;
+    QCOMPARE(closer.texts(), QStringList({ text, text }));
+    const QString goesOn = u"Действието е прекратено. Програмата продължава да работи."_s;
+    QCOMPARE(closer.informativeTexts(), QStringList({ goesOn, goesOn }));
     QVERIFY(window.isVisible());
     // The handler's work up to the error stays; nothing is rolled back or lost.
     QCOMPARE(window.textBox(u"Text"_s, 0).Text(), u"half way"_s);
@@ -136,55 +163,43 @@ void TestPlatform::reportShowsOnceTheHandlerIsDone()
 
 void TestPlatform::missingControlsAndBadPropertiesRaise_data()
 {
-    QTest::addColumn<int>("action");
+    using Action = std::function<void(platform::Window &)>;
+    QTest::addColumn<Action>("action");
     QTest::addColumn<ErrorKind>("expected");
-    QTest::newRow("text box index not in the array") << 0 << ErrorKind::ControlArrayElementMissing;
-    QTest::newRow("array of another kind") << 1 << ErrorKind::ControlArrayElementMissing;
-    QTest::newRow("list index past the end") << 2 << ErrorKind::InvalidPropertyValue;
-    QTest::newRow("list index below -1") << 3 << ErrorKind::InvalidPropertyValue;
-    QTest::newRow("list entry past the end") << 4 << ErrorKind::InvalidPropertyArrayIndex;
+    QTest::newRow("text box index not in the array")
+        << Action([](platform::Window &window) { window.textBox(u"Text"_s, 1); })
+        << ErrorKind::ControlArrayElementMissing;
+    QTest::newRow("array of another kind")
+        << Action([](platform::Window &window) { window.textBox(u"List"_s, 0); })
+        << ErrorKind::ControlArrayElementMissing;
+    QTest::newRow("list index past the end")
+        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).setListIndex(2); })
+        << ErrorKind::InvalidPropertyValue;
+    QTest::newRow("list index below -1")
+        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).setListIndex(-2); })
+        << ErrorKind::InvalidPropertyValue;
+    QTest::newRow("list entry past the end")
+        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).List(2); })
+        << ErrorKind::InvalidPropertyArrayIndex;
 }
 
 void TestPlatform::missingControlsAndBadPropertiesRaise()
 {
-    QFETCH(int, action);
+    QFETCH(std::function<void(platform::Window &)>, action);
     QFETCH(ErrorKind, expected);
     platform::Window window(smallForm());
-    const auto attempt = [&] {
-        switch (action) {
-        case 0:
-            window.textBox(u"Text"_s, 1);
-            break;
-        case 1:
-            window.textBox(u"List"_s, 0);
-            break;
-        case 2:
-            window.listBox(u"List"_s, 0).setListIndex(2);
-            break;
-        case 3:
-            window.listBox(u"List"_s, 0).setListIndex(-2);
-            break;
-        case 4:
-            window.listBox(u"List"_s, 0).List(2);
-            break;
-        }
-    };
-    try {
-        attempt();
-        QFAIL("no runtime error raised");
-    } catch (const RuntimeError &error) {
-        QCOMPARE(error.kind(), expected);
-    }
+    QCOMPARE(raised([&] { action(window); }), expected);
 }
 
 void TestPlatform::twipsBecomePixels_data()
 {
     QTest::addColumn<int>("twips");
     QTest::addColumn<int>("pixels");
-    QTest::newRow("client width") << 7215 << 481;
-    QTest::newRow("client height") << 6360 << 424;
     QTest::newRow("zero") << 0 << 0;
     QTest::newRow("one pixel") << 15 << 1;
+    QTest::newRow("under half a pixel") << 7 << 0;
+    QTest::newRow("over half a pixel rounds up") << 8 << 1;
+    QTest::newRow("a width nearer the next pixel") << 7194 << 480;
 }
 
 void TestPlatform::twipsBecomePixels()
@@ -194,11 +209,6 @@ void TestPlatform::twipsBecomePixels()
     QCOMPARE(platform::Window::pixels(twips), pixels);
 }
 
-int main(int argc, char **argv)
-{
-    platform::Application application(argc, argv);
-    TestPlatform test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELMORA_TEST_MAIN(TestPlatform)
 
 #include "tst_platform.moc"
