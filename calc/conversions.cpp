@@ -249,9 +249,14 @@ double RoundToCents(double value)
     // Digits kept: those worth at least a cent.
     const int keep = decimal.exponent + 3;
     const std::string sign = decimal.negative ? "-" : "";
-    // From 1e13 on, 15 digits leave no cents to round: the 15-digit value is the answer.
-    if (keep >= int(decimal.digits.size()))
-        return fromDecimalText(sign + decimal.digits + 'e' + std::to_string(decimal.exponent - 14));
+    // From 1e13 on, 15 digits leave no cents to round: the 15-digit value is the answer,
+    // except next to the largest double, where it lies beyond any double and the value
+    // itself is the nearest there is.
+    if (keep >= int(decimal.digits.size())) {
+        const double fifteen
+            = fromDecimalText(sign + decimal.digits + 'e' + std::to_string(decimal.exponent - 14));
+        return std::isfinite(fifteen) && fifteen != 0 ? fifteen : value;
+    }
 
     std::string cents = keep > 0 ? decimal.digits.substr(0, keep) : std::string();
     // Halfway rounds away from zero, judged on the 15 digits, not on the binary value.

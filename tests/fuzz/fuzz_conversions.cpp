@@ -75,10 +75,10 @@ void writeAnyNumber(double number)
     if (back.has_value() != fifteen.has_value() || (back && *back != *fifteen))
         fail("Str does not read back as the 15-digit value", number17 + u" "_s + str);
 
-    // Past 1.797693134862315e308 the 15-digit form lies beyond the largest double, so there
-    // is no rounded double to give; no report reaches that far.
-    const double cents = oracle::cents(number);
-    if (std::isfinite(cents) && !same(RoundToCents(number), cents))
+    // Past 1.797693134862315e308 the 15-digit form lies beyond the largest double; the
+    // value itself is the nearest double there is.
+    const double cents = std::isfinite(oracle::cents(number)) ? oracle::cents(number) : number;
+    if (!same(RoundToCents(number), cents))
         fail("RoundToCents disagrees with rounding on the digits",
             number17 + u" "_s + shown(RoundToCents(number)) + u" instead of "_s + shown(cents));
 }
