@@ -58,10 +58,11 @@ void setTextOnBackColor(QWidget &widget, QPalette::ColorRole role)
 // colours: dark boxes on a dark desktop, and a high-contrast user's own colours, which
 // were chosen for that user's eyes. Where a palette pairs colours too close to read
 // (Qt's own white on pale blue for a selection is 3.7:1), the text turns black or white.
-void keepTextLegible(QWidget &widget)
+// The form carries the mended colours, so its controls inherit them as they are made.
+void keepTextLegible(QWidget &form)
 {
-    const QPalette desktop = QApplication::palette(&widget);
-    QPalette palette = widget.palette();
+    const QPalette desktop = QApplication::palette();
+    QPalette palette = form.palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Text,
             standingOut(desktop.color(group, QPalette::Base),
@@ -70,7 +71,7 @@ void keepTextLegible(QWidget &widget)
             standingOut(desktop.color(group, QPalette::Highlight),
                 desktop.color(group, QPalette::HighlightedText), TextContrast));
     }
-    widget.setPalette(palette);
+    form.setPalette(palette);
 }
 
 QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
@@ -260,6 +261,7 @@ Window::Window(const FormDescription &description)
     font.setWeight(QFont::Normal);
     setFont(font);
     setBackColor(*this, QPalette::Window, description.backColor);
+    keepTextLegible(*this);
     setAutoFillBackground(true);
     setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
 
@@ -295,22 +297,13 @@ Window::Window(const FormDescription &description)
         setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
     if (!tabOrder.empty())
         m_firstInTabOrder = tabOrder.front()->widget;
-    followDesktopColours();
-}
-
-void Window::followDesktopColours()
-{
-    for (const auto &[key, control] : m_controls) {
-        if (control->textBox || control->listBox)
-            keepTextLegible(*control->widget);
-    }
 }
 
 void Window::changeEvent(QEvent *event)
 {
     // The desktop switched to another theme while the program runs.
     if (event->type() == QEvent::ApplicationPaletteChange)
-        followDesktopColours();
+        keepTextLegible(*this);
     QWidget::changeEvent(event);
 }
 

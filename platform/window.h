@@ -51,7 +51,6 @@ private:
 
     const Control &find(const QString &array, std::int16_t index) const;
     void addControl(const ControlDescription &description);
-    void followDesktopColours();
     void click(const QString &array, std::int16_t index);
     // Runs a handler through runHandler, the text boxes' displays held until it ends.
     void run(const std::function<void()> &handler);
