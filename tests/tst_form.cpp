@@ -13,7 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QScrollBar>
-#include <QStyleFactory>
+#include <QStyle>
 #include <QTimer>
 
 #include "calc/runtimeerror.h"
@@ -702,7 +702,7 @@ QPalette desktopPalette(const QString &window, const QString &windowText, const 
     const QString &text, const QString &button, const QString &highlight,
     const QString &highlightedText)
 {
-    QPalette palette = QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    QPalette palette = QApplication::style()->standardPalette();
     const std::pair<QPalette::ColorRole, QString> roles[] = {
         { QPalette::Window, window },
         { QPalette::WindowText, windowText },
@@ -721,7 +721,7 @@ QPalette desktopPalette(const QString &window, const QString &windowText, const 
 void addPaletteRows()
 {
     QTest::addColumn<QPalette>("palette");
-    QTest::newRow("Qt's own") << QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    QTest::newRow("Qt's own") << QApplication::style()->standardPalette();
     // As Qt's gtk3 platform theme gives it with GTK_THEME=Adwaita:dark.
     QTest::newRow("GNOME Adwaita dark") << desktopPalette(u"#323232"_s, u"#f0f0f0"_s,
         u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s, u"#308cc6"_s, u"#f0f0f0"_s);
@@ -809,7 +809,7 @@ void TestForm::keyboardFocusIsMarked_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QPalette>("palette");
-    const QPalette qts = QStyleFactory::create(u"Fusion"_s)->standardPalette();
+    const QPalette qts = QApplication::style()->standardPalette();
     QTest::newRow("calculate button") << u"Command1(0)"_s << qts;
     QTest::newRow("clear button") << u"Command1(1)"_s << qts;
     QTest::newRow("carat list, nothing chosen") << u"List1(0)"_s << qts;
