@@ -63,10 +63,10 @@ void keepTextLegible(QWidget &form)
 {
     const QPalette desktop = QApplication::palette();
     QPalette palette = form.palette();
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
         palette.setColor(group, QPalette::Text,
-            standingOut(desktop.color(group, QPalette::Base),
-                desktop.color(group, QPalette::Text), TextContrast));
+            standingOut(desktop.color(group, QPalette::Base), desktop.color(group, QPalette::Text),
+                TextContrast));
         palette.setColor(group, QPalette::HighlightedText,
             standingOut(desktop.color(group, QPalette::Highlight),
                 desktop.color(group, QPalette::HighlightedText), TextContrast));

@@ -5,8 +5,8 @@
 
 #include "platform/application.h"
 
-#include <QDir>
 #include <QAbstractButton>
+#include <QDir>
 #include <QImage>
 #include <QMessageBox>
 #include <QStringList>

@@ -155,8 +155,8 @@ private slots:
         QTest::newRow("negative under half a cent") << -0.004 << 0.0;
         QTest::newRow("carry adds a digit") << 99.995 << 100.0;
         QTest::newRow("no cents left at 15 digits") << 12345678901234.56 << 12345678901234.6;
-        QTest::newRow("15 digits beyond the largest double") << 1.7976931348623157e308
-                                                               << 1.7976931348623157e308;
+        QTest::newRow("15 digits beyond the largest double")
+            << 1.7976931348623157e308 << 1.7976931348623157e308;
     }
     void roundToCents()
     {

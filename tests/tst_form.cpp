@@ -2,12 +2,12 @@
 #include "tests/guitest.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QAbstractScrollArea>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -621,8 +621,8 @@ void TestForm::qtsOwnTextsAreBulgarian_data()
 {
     QTest::addColumn<QString>("popup");
     QTest::addColumn<QStringList>("expected");
-    const QStringList editable { u"&Отмяна"_s, u"По&втаряне"_s, u"&Изрязване"_s,
-        u"&Копиране"_s, u"&Поставяне"_s, u"Изтриване"_s, u"Избиране на всичко"_s };
+    const QStringList editable { u"&Отмяна"_s, u"По&втаряне"_s, u"&Изрязване"_s, u"&Копиране"_s,
+        u"&Поставяне"_s, u"Изтриване"_s, u"Избиране на всичко"_s };
     const QStringList locked { u"&Копиране"_s, u"Избиране на всичко"_s };
     QTest::newRow("menu of a figure box") << u"Text2(2)"_s << editable;
     QTest::newRow("menu of the report, locked") << u"Text2(0)"_s << locked;
@@ -723,13 +723,13 @@ void addPaletteRows()
     QTest::addColumn<QPalette>("palette");
     QTest::newRow("Qt's own") << QApplication::style()->standardPalette();
     // As Qt's gtk3 platform theme gives it with GTK_THEME=Adwaita:dark.
-    QTest::newRow("GNOME Adwaita dark") << desktopPalette(u"#323232"_s, u"#f0f0f0"_s,
-        u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s, u"#308cc6"_s, u"#f0f0f0"_s);
-    QTest::newRow("KDE Breeze Dark") << desktopPalette(u"#2a2e32"_s, u"#fcfcfc"_s,
-        u"#1b1e20"_s, u"#fcfcfc"_s, u"#31363b"_s, u"#3daee9"_s, u"#fcfcfc"_s);
+    QTest::newRow("GNOME Adwaita dark") << desktopPalette(u"#323232"_s, u"#f0f0f0"_s, u"#242424"_s,
+        u"#f0f0f0"_s, u"#323232"_s, u"#308cc6"_s, u"#f0f0f0"_s);
+    QTest::newRow("KDE Breeze Dark") << desktopPalette(u"#2a2e32"_s, u"#fcfcfc"_s, u"#1b1e20"_s,
+        u"#fcfcfc"_s, u"#31363b"_s, u"#3daee9"_s, u"#fcfcfc"_s);
     // The colours of GTK's own HighContrast themes.
-    QTest::newRow("GNOME HighContrast") << desktopPalette(u"#fdfdfc"_s, u"#272c2e"_s,
-        u"#ffffff"_s, u"#000000"_s, u"#fdfdfc"_s, u"#1b6acb"_s, u"#ffffff"_s);
+    QTest::newRow("GNOME HighContrast") << desktopPalette(u"#fdfdfc"_s, u"#272c2e"_s, u"#ffffff"_s,
+        u"#000000"_s, u"#fdfdfc"_s, u"#1b6acb"_s, u"#ffffff"_s);
     QTest::newRow("GNOME HighContrastInverse") << desktopPalette(u"#303030"_s, u"#f3f3f1"_s,
         u"#2d2d2d"_s, u"#ffffff"_s, u"#303030"_s, u"#0f3b71"_s, u"#ffffff"_s);
 }
@@ -780,12 +780,14 @@ void TestForm::textIsLegibleOnEveryPalette()
     }
     for (std::int16_t index = 0; index <= 1; ++index) {
         const QAbstractButton &button = form.Command1(index);
-        areas.emplace_back(button.objectName(), inWindow(button, button.rect().adjusted(3, 3, -3, -3)));
+        areas.emplace_back(
+            button.objectName(), inWindow(button, button.rect().adjusted(3, 3, -3, -3)));
     }
-    for (QWidget *box : { &form.Text2(0).widget(), &form.Text1(0).widget(),
-             &form.Text2(1).widget(), &form.Text2(3).widget() }) {
+    for (QWidget *box : { &form.Text2(0).widget(), &form.Text1(0).widget(), &form.Text2(1).widget(),
+             &form.Text2(3).widget() }) {
         const int scrollBar = box->width() > 100 ? 17 : 0;
-        areas.emplace_back(box->objectName(), inWindow(*box, box->rect().adjusted(3, 3, -3 - scrollBar, -3)));
+        areas.emplace_back(
+            box->objectName(), inWindow(*box, box->rect().adjusted(3, 3, -3 - scrollBar, -3)));
     }
     const QFontMetrics metrics(price.font());
     QRect selection(0, 0, metrics.horizontalAdvance(u"1300"_s) - 2, metrics.ascent());
@@ -794,13 +796,15 @@ void TestForm::textIsLegibleOnEveryPalette()
     auto &carats = static_cast<QListWidget &>(form.List1(0).widget());
     for (const int row : { 0, 1 }) {
         const QRect entry = carats.visualItemRect(carats.item(row)).adjusted(1, 1, -1, -1);
-        areas.emplace_back(row == 1 ? u"the chosen carat"_s : u"a carat"_s, inWindow(*carats.viewport(), entry));
+        areas.emplace_back(
+            row == 1 ? u"the chosen carat"_s : u"a carat"_s, inWindow(*carats.viewport(), entry));
     }
 
     for (const auto &[what, area] : areas) {
         const Ink ink = inkIn(image, area);
         QVERIFY2(ink.contrast >= 4.5,
-            qPrintable(u"%1: %2:1 on %3"_s.arg(what).arg(ink.contrast, 0, 'f', 2)
+            qPrintable(u"%1: %2:1 on %3"_s.arg(what)
+                           .arg(ink.contrast, 0, 'f', 2)
                            .arg(QColor(ink.background).name())));
     }
 }
@@ -813,7 +817,8 @@ void TestForm::keyboardFocusIsMarked_data()
     QTest::newRow("calculate button") << u"Command1(0)"_s << qts;
     QTest::newRow("clear button") << u"Command1(1)"_s << qts;
     QTest::newRow("carat list, nothing chosen") << u"List1(0)"_s << qts;
-    QTest::newRow("carat list, nothing chosen, dark") << u"List1(0)"_s
+    QTest::newRow("carat list, nothing chosen, dark")
+        << u"List1(0)"_s
         << desktopPalette(u"#323232"_s, u"#f0f0f0"_s, u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s,
                u"#308cc6"_s, u"#f0f0f0"_s);
 }
@@ -854,7 +859,9 @@ void TestForm::keyboardFocusIsMarked()
     auto *list = qobject_cast<QAbstractScrollArea *>(widget);
     const QSize size = list ? list->viewport()->size() : widget->size();
     const QString found = u"marked %1x%2 of %3x%4 with %5 pixels"_s.arg(marked.width())
-                              .arg(marked.height()).arg(size.width()).arg(size.height())
+                              .arg(marked.height())
+                              .arg(size.width())
+                              .arg(size.height())
                               .arg(markPixels);
     QVERIFY2(marked.width() >= size.width() * 3 / 4 && marked.height() >= size.height() * 3 / 4
             && markPixels >= marked.width() + marked.height(),
