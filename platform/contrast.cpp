@@ -34,14 +34,14 @@ double luminance(const QColor &color)
         + 0.0722 * linear(rgb.blueF());
 }
 
-} // namespace
-
 double contrastRatio(const QColor &a, const QColor &b)
 {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
+
+} // namespace
 
 QColor standingOut(const QColor &background, const QColor &preferred, double ratio)
 {

@@ -4,10 +4,8 @@
 
 namespace platform {
 
-// Contrast as WCAG 2 defines it: from 1 (the same luminance) to 21 (black on white).
-double contrastRatio(const QColor &a, const QColor &b);
-
-// The preferred colour when it stands out from the background by the given ratio;
+// The preferred colour when it stands out from the background by the given ratio, as WCAG 2
+// measures contrast (1 for the same luminance, 21 for black on white);
 // otherwise black or white, whichever stands out more. One of the two always reaches 4.5.
 QColor standingOut(const QColor &background, const QColor &preferred, double ratio);
 

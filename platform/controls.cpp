@@ -194,18 +194,6 @@ void ListBoxWidget::paintEvent(QPaintEvent *event)
     }
 }
 
-void ListBoxWidget::focusInEvent(QFocusEvent *event)
-{
-    QListWidget::focusInEvent(event);
-    viewport()->update();
-}
-
-void ListBoxWidget::focusOutEvent(QFocusEvent *event)
-{
-    QListWidget::focusOutEvent(event);
-    viewport()->update();
-}
-
 ListBoxControl::ListBoxControl(QListWidget &list) : m_list(list) { }
 
 // The selected entry, not Qt's current one: a list that takes the focus gets a current

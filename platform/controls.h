@@ -10,7 +10,6 @@
 
 class QLineEdit;
 class QEvent;
-class QFocusEvent;
 class QKeyEvent;
 class QPaintEvent;
 class QPlainTextEdit;
@@ -104,8 +103,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
 };
 
 class ListBoxControl final : public ListBox

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <vector>
 
 #include <memory>
 
@@ -626,7 +627,6 @@ void TestForm::qtsOwnTextsAreBulgarian_data()
     const QStringList locked { u"&Копиране"_s, u"Избиране на всичко"_s };
     QTest::newRow("menu of a figure box") << u"Text2(2)"_s << editable;
     QTest::newRow("menu of the report, locked") << u"Text2(0)"_s << locked;
-    QTest::newRow("menu of the help text, locked") << u"Text1(0)"_s << locked;
     QTest::newRow("menu of the help text's scroll bar")
         << u"scroll bar"_s
         << QStringList { u"Превъртайте тук"_s, u"Отгоре"_s, u"Отдолу"_s, u"Страница нагоре"_s,
@@ -697,41 +697,40 @@ Ink inkIn(const QImage &image, const QRect &area)
     return ink;
 }
 
-// A desktop's palette as Qt programs get it, the same in every colour group.
-QPalette desktopPalette(const QString &window, const QString &windowText, const QString &base,
-    const QString &text, const QString &button, const QString &highlight,
-    const QString &highlightedText)
+// Desktops' palettes as Qt programs get them, the same in every colour group: Qt's own,
+// GNOME's Adwaita dark as Qt's gtk3 theme gives it (GTK_THEME=Adwaita:dark), KDE's Breeze
+// Dark, and the colours of GTK's own HighContrast themes.
+std::vector<std::pair<const char *, QPalette>> desktopPalettes()
 {
-    QPalette palette = QApplication::style()->standardPalette();
-    const std::pair<QPalette::ColorRole, QString> roles[] = {
-        { QPalette::Window, window },
-        { QPalette::WindowText, windowText },
-        { QPalette::Base, base },
-        { QPalette::Text, text },
-        { QPalette::Button, button },
-        { QPalette::ButtonText, windowText },
-        { QPalette::Highlight, highlight },
-        { QPalette::HighlightedText, highlightedText },
+    struct Colours
+    {
+        const char *name, *window, *windowText, *base, *text, *button, *highlight, *selected;
     };
-    for (const auto &[role, colour] : roles)
-        palette.setColor(role, QColor(colour));
-    return palette;
-}
-
-void addPaletteRows()
-{
-    QTest::addColumn<QPalette>("palette");
-    QTest::newRow("Qt's own") << QApplication::style()->standardPalette();
-    // As Qt's gtk3 platform theme gives it with GTK_THEME=Adwaita:dark.
-    QTest::newRow("GNOME Adwaita dark") << desktopPalette(u"#323232"_s, u"#f0f0f0"_s, u"#242424"_s,
-        u"#f0f0f0"_s, u"#323232"_s, u"#308cc6"_s, u"#f0f0f0"_s);
-    QTest::newRow("KDE Breeze Dark") << desktopPalette(u"#2a2e32"_s, u"#fcfcfc"_s, u"#1b1e20"_s,
-        u"#fcfcfc"_s, u"#31363b"_s, u"#3daee9"_s, u"#fcfcfc"_s);
-    // The colours of GTK's own HighContrast themes.
-    QTest::newRow("GNOME HighContrast") << desktopPalette(u"#fdfdfc"_s, u"#272c2e"_s, u"#ffffff"_s,
-        u"#000000"_s, u"#fdfdfc"_s, u"#1b6acb"_s, u"#ffffff"_s);
-    QTest::newRow("GNOME HighContrastInverse") << desktopPalette(u"#303030"_s, u"#f3f3f1"_s,
-        u"#2d2d2d"_s, u"#ffffff"_s, u"#303030"_s, u"#0f3b71"_s, u"#ffffff"_s);
+    const Colours desktops[] = {
+        { "GNOME Adwaita dark", "#323232", "#f0f0f0", "#242424", "#f0f0f0", "#323232", "#308cc6",
+            "#f0f0f0" },
+        { "KDE Breeze Dark", "#2a2e32", "#fcfcfc", "#1b1e20", "#fcfcfc", "#31363b", "#3daee9",
+            "#fcfcfc" },
+        { "GNOME HighContrast", "#fdfdfc", "#272c2e", "#ffffff", "#000000", "#fdfdfc", "#1b6acb",
+            "#ffffff" },
+        { "GNOME HighContrastInverse", "#303030", "#f3f3f1", "#2d2d2d", "#ffffff", "#303030",
+            "#0f3b71", "#ffffff" },
+    };
+    const QPalette qts = QApplication::style()->standardPalette();
+    std::vector<std::pair<const char *, QPalette>> palettes { { "Qt's own", qts } };
+    for (const Colours &desktop : desktops) {
+        QPalette palette = qts;
+        palette.setColor(QPalette::Window, QColor(desktop.window));
+        palette.setColor(QPalette::WindowText, QColor(desktop.windowText));
+        palette.setColor(QPalette::Base, QColor(desktop.base));
+        palette.setColor(QPalette::Text, QColor(desktop.text));
+        palette.setColor(QPalette::Button, QColor(desktop.button));
+        palette.setColor(QPalette::ButtonText, QColor(desktop.windowText));
+        palette.setColor(QPalette::Highlight, QColor(desktop.highlight));
+        palette.setColor(QPalette::HighlightedText, QColor(desktop.selected));
+        palettes.emplace_back(desktop.name, palette);
+    }
+    return palettes;
 }
 
 // The desktop's palette is there before the window, as when the program starts.
@@ -748,7 +747,9 @@ void rebuildUnder(std::unique_ptr<Velmora> &form, const QPalette &palette)
 
 void TestForm::textIsLegibleOnEveryPalette_data()
 {
-    addPaletteRows();
+    QTest::addColumn<QPalette>("palette");
+    for (const auto &[name, palette] : desktopPalettes())
+        QTest::newRow(name) << palette;
 }
 
 void TestForm::textIsLegibleOnEveryPalette()
@@ -813,14 +814,13 @@ void TestForm::keyboardFocusIsMarked_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QPalette>("palette");
+    // The buttons' faces are the form's own; the list's is the desktop's.
     const QPalette qts = QApplication::style()->standardPalette();
     QTest::newRow("calculate button") << u"Command1(0)"_s << qts;
     QTest::newRow("clear button") << u"Command1(1)"_s << qts;
-    QTest::newRow("carat list, nothing chosen") << u"List1(0)"_s << qts;
-    QTest::newRow("carat list, nothing chosen, dark")
-        << u"List1(0)"_s
-        << desktopPalette(u"#323232"_s, u"#f0f0f0"_s, u"#242424"_s, u"#f0f0f0"_s, u"#323232"_s,
-               u"#308cc6"_s, u"#f0f0f0"_s);
+    for (const auto &[name, palette] : desktopPalettes()) {
+        QTest::addRow("carat list, nothing chosen, %s", name) << u"List1(0)"_s << palette;
+    }
 }
 
 // The focus must add to a control's picture a mark that stands out from the control's face
