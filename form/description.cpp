@@ -93,7 +93,7 @@ const platform::FormDescription &velmoraDescription()
              .visible = false},
             {.array = u"Text2"_s, .index = 0, .kind = ControlKind::TextBox,
              .rect = {960, 840, 4935, 1815}, .tabIndex = 4, .multiLine = true,
-             .accessibleName = u"Справка"_s,
+             .announced = true, .accessibleName = u"Справка"_s,
              .accessibleDescription = u"Цената на грам инвестиционно злато и на сплавта в лева"_s},
             {.array = u"Text2"_s, .index = 1, .kind = ControlKind::TextBox,
              .rect = {1200, 2760, 615, 405}, .tabIndex = 8, .centred = true, .maxLength = 2,

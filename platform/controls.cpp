@@ -1,7 +1,7 @@
 #include "platform/controls.h"
 
 #include "calc/runtimeerror.h"
-#include "platform/announcement.h"
+#include "platform/accessibility/accessibility.h"
 #include "platform/contrast.h"
 
 #include <QEvent>
@@ -76,7 +76,8 @@ QString displayedText(QString text)
 
 } // namespace
 
-MultiLineTextBox::MultiLineTextBox(QPlainTextEdit &edit) : m_edit(edit)
+MultiLineTextBox::MultiLineTextBox(QPlainTextEdit &edit, bool announces)
+    : m_edit(edit), m_announces(announces)
 {
     m_edit.installEventFilter(this);
 }
@@ -93,8 +94,10 @@ void MultiLineTextBox::setText(const QString &text)
     m_text = text;
     if (m_holds > 0)
         m_writtenWhileHeld = true;
-    if (m_edit.isVisible() && m_holds == 0)
+    if (m_edit.isVisible() && m_holds == 0) {
         show();
+        m_edit.moveCursor(QTextCursor::Start);
+    }
 }
 
 void MultiLineTextBox::holdDisplay()
@@ -110,8 +113,11 @@ void MultiLineTextBox::releaseDisplay()
     if (!m_edit.isVisible())
         return;
     show();
+    if (!written)
+        return;
+    m_edit.moveCursor(QTextCursor::Start);
     // Even a text the same as before is news: the user pressed for it. An empty one is not.
-    if (written && m_edit.isReadOnly() && !m_edit.hasFocus() && !m_text.isEmpty())
+    if (m_announces && !m_edit.hasFocus() && !m_text.isEmpty())
         announce(m_edit, displayedText(m_text).trimmed());
 }
 

@@ -64,13 +64,15 @@ public:
 // extends the one shown is added at the end instead of being laid out anew. While the
 // display is held, the box shows nothing new until it is released.
 //
-// A locked box is the program's output. What a handler writes there is announced to
-// screen readers when the display is released, as they would not read a change in a box
-// that does not have the focus.
+// Each text the program writes is shown with the caret at its start, as a freshly filled
+// text view has it, so that a screen reader reads on from the first line. A box that
+// announces is the program's output: what a handler writes there is announced to screen
+// readers when the display is released, as they would not read a change in a box that
+// does not have the focus.
 class MultiLineTextBox final : public QObject, public TextBoxControl
 {
 public:
-    explicit MultiLineTextBox(QPlainTextEdit &edit);
+    MultiLineTextBox(QPlainTextEdit &edit, bool announces);
 
     QString Text() const override;
     void setText(const QString &text) override;
@@ -92,6 +94,7 @@ private:
     std::optional<QString> m_shown;
     int m_holds = 0;
     bool m_writtenWhileHeld = false;
+    const bool m_announces;
 };
 
 // The widget of a list box: it marks the keyboard focus round its entries. A hidden one

@@ -51,6 +51,9 @@ struct ControlDescription
     // The most characters the user may type or paste; 0 for no limit.
     int maxLength = 0;
     bool locked = false;
+    // For a multi-line text box: the program's output. What a handler writes there is read
+    // out to screen readers at once, wherever the keyboard is.
+    bool announced = false;
     // For a label: the control it names, e.g. "Text2(1)", for screen readers.
     QString labelFor {};
     // What a screen reader calls the control; a control a label names takes the label's

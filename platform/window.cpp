@@ -1,10 +1,10 @@
 #include "platform/window.h"
 
 #include "calc/runtimeerror.h"
+#include "platform/accessibility/accessibility.h"
 #include "platform/contrast.h"
 #include "platform/errorreport.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
@@ -84,7 +84,7 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
         edit->setWordWrapMode(QTextOption::WordWrap);
         // Tab moves on through the form; it never lands in the text as a character.
         edit->setTabChangesFocus(true);
-        control = std::make_unique<MultiLineTextBox>(*edit);
+        control = std::make_unique<MultiLineTextBox>(*edit, description.announced);
     } else {
         auto *edit = new QLineEdit(parent);
         if (description.centred)
@@ -101,93 +101,6 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
     return &control->widget();
 }
 
-// What a screen reader sees of a form: a window whose children are the controls the user
-// sees. Qt would list the hidden ones too, as empty, unnamed objects.
-class AccessibleForm final : public QAccessibleWidget
-{
-public:
-    explicit AccessibleForm(QWidget *form) : QAccessibleWidget(form, QAccessible::Window) { }
-
-    int childCount() const override { return int(shownChildren().size()); }
-
-    QAccessibleInterface *child(int index) const override
-    {
-        const QWidgetList children = shownChildren();
-        if (index < 0 || index >= children.size())
-            return nullptr;
-        return QAccessible::queryAccessibleInterface(children.at(index));
-    }
-
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        if (!child)
-            return -1;
-        return int(shownChildren().indexOf(qobject_cast<QWidget *>(child->object())));
-    }
-
-private:
-    QWidgetList shownChildren() const
-    {
-        QWidgetList shown;
-        for (QObject *object : widget()->children()) {
-            auto *child = qobject_cast<QWidget *>(object);
-            if (child && !child->isWindow() && !child->isHidden())
-                shown.append(child);
-        }
-        return shown;
-    }
-};
-
-// A control the user cannot see does not exist for assistive technology either, whatever
-// the code does to it. Qt would report it all the same: the entry that code selects in a
-// hidden list becomes its current one, and Qt announces that entry as focused, so a screen
-// reader follows the focus into a list no one can see and reads it out. An event whose
-// object is not valid has no object to give a bridge (QAccessibleEvent::accessibleInterface
-// is null), and the bridge sends nothing; so the hidden control and every part of it (a
-// list's entries, a box's scroll bars) keep their focus, selection, name and text to
-// themselves, and the control itself works as before.
-class HiddenControl final : public QAccessibleWidget
-{
-public:
-    using QAccessibleWidget::QAccessibleWidget;
-
-    bool isValid() const override { return false; }
-};
-
-// The control of a window that a widget is, or is part of; none for a window of its own,
-// such as the box that reports an error.
-const QWidget *controlOf(const QWidget *widget)
-{
-    for (; widget && !widget->isWindow(); widget = widget->parentWidget()) {
-        if (dynamic_cast<const Window *>(widget->parentWidget()))
-            return widget;
-    }
-    return nullptr;
-}
-
-QAccessibleInterface *accessibleForm(const QString &, QObject *object)
-{
-    if (auto *form = dynamic_cast<Window *>(object))
-        return new AccessibleForm(form);
-    auto *widget = qobject_cast<QWidget *>(object);
-    const QWidget *control = controlOf(widget);
-    if (control && control->isHidden())
-        return new HiddenControl(widget);
-    return nullptr;
-}
-
-// Qt may have made objects for the control and its parts while the control was being set
-// up, before it was hidden; those asked for next are made hidden.
-void hideFromAssistiveTechnology(QWidget &control)
-{
-    QWidgetList parts = control.findChildren<QWidget *>();
-    parts.prepend(&control);
-    for (QWidget *part : std::as_const(parts)) {
-        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(part))
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-    }
-}
-
 // "Text2(1)" names the control Text2 of index 1. Read by hand: a regular expression
 // would load PCRE2 and JIT-compile the pattern, some 400 KiB of memory at start-up, most
 // of what the window needed beyond the same window written plainly on Qt's widgets.
@@ -201,15 +114,6 @@ std::optional<std::pair<QString, std::int16_t>> arrayAndIndex(QStringView name)
     if (!number)
         return std::nullopt;
     return std::pair(name.first(open).toString(), index);
-}
-
-void installAccessibleForms()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(accessibleForm);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 } // namespace
@@ -245,7 +149,7 @@ private:
 
 Window::Window(const FormDescription &description)
 {
-    installAccessibleForms();
+    installAccessibility();
     // The layout is fixed: the window can be minimised and closed, never maximised or
     // resized.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -371,8 +275,6 @@ void Window::addControl(const ControlDescription &description)
     widget.setGeometry(
         pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
     widget.setVisible(description.visible);
-    if (widget.isHidden())
-        hideFromAssistiveTechnology(widget);
     // The first text comes once the box has its size, so that it is laid out only once.
     if (control->textBox)
         control->textBox->setText(description.caption);

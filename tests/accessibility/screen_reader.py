@@ -109,13 +109,17 @@ class ScreenReader(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.processes = []
-        cls.runtime = None
         cls.addClassCleanup(cls.stop)
-        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8")
+        # A runtime folder of the test's own, which only this user may enter, as Wayland
+        # requires. The accessibility bus puts its socket there too, rather than in the one
+        # place in the home folder that a test running beside this one would take over.
+        runtime = cls.runtime = tempfile.mkdtemp(prefix="velmora-screen-reader-")
+        subprocess.run(["dbus-update-activation-environment", "XDG_RUNTIME_DIR=" + runtime],
+                       check=True)
+        environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="C.UTF-8",
+                           XDG_RUNTIME_DIR=runtime)
         if WAYLAND:
-            # A compositor of the test's own, drawing nowhere, with its socket in a runtime
-            # folder that only this user may enter, as Wayland requires.
-            runtime = cls.runtime = tempfile.mkdtemp(prefix="velmora-orca-")
+            # A compositor of the test's own, drawing nowhere.
             socket = f"velmora-orca-{os.getpid()}"
             cls.processes.append(subprocess.Popen(
                 ["weston", "--backend=headless-backend.so", "--socket=" + socket,
@@ -127,7 +131,7 @@ class ScreenReader(unittest.TestCase):
                     raise RuntimeError("weston did not start")
                 time.sleep(0.1)
             environment.pop("DISPLAY", None)
-            environment.update(XDG_RUNTIME_DIR=runtime, WAYLAND_DISPLAY=socket,
+            environment.update(WAYLAND_DISPLAY=socket,
                                QT_QPA_PLATFORM="wayland")
         else:
             read_end, write_end = os.pipe()
@@ -165,8 +169,7 @@ class ScreenReader(unittest.TestCase):
         for process in cls.processes:
             process.terminate()
             process.wait(timeout=10)
-        if cls.runtime:
-            shutil.rmtree(cls.runtime, ignore_errors=True)
+        shutil.rmtree(cls.runtime, ignore_errors=True)
 
     def control(self, role, name):
         found = [child for child in self.window
