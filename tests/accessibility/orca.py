@@ -31,6 +31,14 @@ FINENESS = ["9999", "9160", "8330", "7500", "6250", "5850", "4990", "4170", "375
 # a gram of investment gold, and 1 * 1300 * 1.4 * 0.916 leva for the alloy.
 GRAM_PRICE = "58.51"
 ALLOY_PRICE = "1667.12"
+REPORT_LINES = [
+    "Цена за грам инвестиционно злато: 58.51[лв]",
+    "Карати: 22",
+    "Мярка: 916 - злато 91.60%",
+    "Примеси:  8.40%",
+    "Очаквана цена, съобразно борсовата и каратите:",
+    "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]",
+]
 
 # An utterance may span lines; Orca ends it with the voice it was spoken in.
 SPEECH = re.compile(r"SPEECH OUTPUT: '((?s:.*?))' ?\{.*\}$", re.MULTILINE)
@@ -155,6 +163,7 @@ class HeardByOrca(unittest.TestCase):
 
     @classmethod
     def stop(cls):
+        print("Orca said:", *cls.utterances(), sep="\n", file=sys.stderr)
         for process in reversed(cls.processes):
             if process.poll() is None:
                 process.send_signal(signal.SIGTERM)
@@ -189,7 +198,25 @@ class HeardByOrca(unittest.TestCase):
         time.sleep(1)
         return self.utterances()[before:]
 
-    def test_the_report_is_heard_and_the_hidden_list_never(self):
+    def heard_after(self, *keys):
+        """What Orca says after the keys, once it has had a second to say it."""
+        before = len(self.utterances())
+        self.keys(*keys)
+        time.sleep(1)
+        return self.utterances()[before:]
+
+    def with_ctrl(self, key):
+        """Ctrl held down until the caret has moved, as a person holds it: with a plain
+        "key ctrl+Left" Orca takes the move for a plain Left."""
+        before = len(self.utterances())
+        self.xdotool("keydown", "ctrl")
+        self.xdotool("key", key)
+        wait_for(5, lambda: len(self.utterances()) > before)
+        self.xdotool("keyup", "ctrl")
+        time.sleep(0.6)
+        return self.utterances()[before:]
+
+    def test_1_the_report_is_heard_and_the_hidden_list_never(self):
         self.keys("Tab", "Home", "Down")
         self.keys("Tab", "Tab")
         self.type("1")
@@ -201,15 +228,41 @@ class HeardByOrca(unittest.TestCase):
         first = self.press_space()
         # Pressed again with the same figures: the same report, heard again.
         second = self.press_space()
-        heard = self.utterances()
-        print("Orca said:", *heard, sep="\n", file=sys.stderr)
         for after in (first, second):
             self.assertTrue(any(GRAM_PRICE in said for said in after), after)
             self.assertTrue(any(ALLOY_PRICE in said for said in after), after)
-        for said in heard:
+        for said in self.utterances():
             for entry in FINENESS:
                 self.assertNotIn(entry, said)
 
+    def test_2_a_figure_is_heard_whole(self):
+        # Back from the button into the filled boxes: the name, and the figure never cut
+        # short ("130", "1.").
+        for name, figure in (("Цена - долар", "1.4"), ("Цена - унция", "1300")):
+            heard = self.heard_after("shift+Tab")
+            self.assertTrue(any(name in said for said in heard), heard)
+            figures = {number for said in heard for number in re.findall(r"[0-9][0-9.]*", said)}
+            self.assertEqual(figures, {figure}, heard)
+        # Word by word, the caret at the end and then at the start: the whole figure, and
+        # the program goes on answering (Qt's own answer to the first never came).
+        self.keys("End")
+        for key in ("Left", "Right"):
+            self.assertIn("1300", self.with_ctrl(key))
+        heard = self.heard_after("Tab")
+        self.assertTrue(any("Цена - долар" in said for said in heard), heard)
+
+    def test_3_the_report_is_read_line_by_line(self):
+        # From "Цена - долар" back to the report, then down from its first line. A line
+        # that wraps on screen is read as the pieces the user sees.
+        heard = self.heard_after("shift+Tab", "shift+Tab", "shift+Tab")
+        for _ in range(12):
+            if any(said.endswith(ALLOY_PRICE + "[лв]") for said in heard):
+                break
+            heard += self.heard_after("Down")
+        report = "".join(REPORT_LINES)
+        read = "".join(said for said in heard if said in report)
+        for line in REPORT_LINES:
+            self.assertIn(line, read, heard)
 
 if __name__ == "__main__":
     PROGRAM = os.path.abspath(sys.argv.pop(1))

@@ -24,7 +24,7 @@ import gi
 
 gi.require_version("Atspi", "2.0")
 import pyatspi  # noqa: E402
-from gi.repository import GLib  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 # pyatspi calls its own deprecated getters; the warnings say nothing about the program.
 warnings.filterwarnings("ignore", category=DeprecationWarning)
@@ -272,7 +272,50 @@ class ScreenReader(unittest.TestCase):
         self.assertEqual(self.report_events(), [])
         self.assert_nothing_from_hidden_controls()
 
-    def test_3_clear_empties_everything_the_user_entered(self):
+    def test_3_every_text_query_is_answered_and_locked_boxes_stay_locked(self):
+        self.assertIsNotNone(self.window)
+        # Figures that start with a blank or a sign, where Qt's own search for a word
+        # never ended.
+        self.calculate(" 5", "-1300", "-.5", "22")
+        report = self.control("text", "Справка")
+        self.assertTrue(pump(5, lambda: "5*-1300*-0.5*0.916 = 2977[лв]" in text_of(report)))
+        # A program that stops answering fails the query after a second, not the test run.
+        Atspi.set_timeout(1000, 1000)
+        boundaries = [getattr(pyatspi, "TEXT_BOUNDARY_" + kind) for kind in (
+            "CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START",
+            "LINE_END")]
+        boxes = [child for child in self.window if child.getRoleName() == "text"]
+        for box in boxes:
+            text = box.queryText()
+            whole = text.getText(0, -1)
+            for query in (text.getTextAtOffset, text.getTextBeforeOffset,
+                          text.getTextAfterOffset):
+                for boundary in boundaries:
+                    for offset in range(-2, len(whole) + 2):
+                        said, start, end = query(offset, boundary)
+                        where = (box.name, query.__name__, boundary, offset)
+                        self.assertTrue(0 <= start <= end <= len(whole), (start, end, where))
+                        self.assertEqual(said, whole[start:end], where)
+            # The character at the centre of each character's box, as far as it shows.
+            shown = box.queryComponent()
+            for offset in range(len(whole)):
+                x, y, width, height = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
+                centre = (x + width // 2, y + height // 2)
+                if shown.contains(*centre, pyatspi.DESKTOP_COORDS):
+                    self.assertEqual(text.getOffsetAtPoint(*centre, pyatspi.DESKTOP_COORDS),
+                                     offset, (box.name, whole[offset]))
+        # No other program on the bus rewrites the report or the help text, and the weight
+        # box takes two characters from it, as from the keyboard.
+        for box in boxes:
+            before = text_of(box)
+            editable = box.queryEditableText()
+            editable.insertText(0, "12345", 5)
+            editable.deleteText(0, 3)
+            editable.setTextContents("99999")
+            expected = {"Справка": before, "Пояснения": before, "бр.унции": "99"}
+            self.assertEqual(text_of(box), expected.get(box.name, "99999"), box.name)
+
+    def test_4_clear_empties_everything_the_user_entered(self):
         self.assertIsNotNone(self.window)
         self.calculate("1", "1300", "1.4", "22")
         report = self.control("text", "Справка")
