@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QStringList>
 #include <QStyleFactory>
 
 #include <algorithm>
@@ -37,30 +38,63 @@ QStringView localDisplayNumber(QStringView display)
     return isNumber(display) ? display : QStringView();
 }
 
+// The Wayland display Qt tries first: the one WAYLAND_DISPLAY names, or in a Wayland session
+// without it libwayland's default. An empty name reaches no compositor, so it counts as none.
+QString waylandDisplay()
+{
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return qEnvironmentVariable("WAYLAND_DISPLAY");
+    return qgetenv("XDG_SESSION_TYPE") == "wayland" ? u"wayland-0"_s : QString();
+}
+
+// A running compositor listens on a socket, in the session's runtime folder unless the name
+// is a path; libwayland gives up without that folder.
+bool waylandRunning(const QString &name)
+{
+    if (name.startsWith(u'/'))
+        return QFileInfo::exists(name);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + u'/' + name);
+}
+
 } // namespace
 
 QString missingDisplay(int argc, char **argv)
 {
-    // A platform or display named on the command line or in the environment is Qt's to find.
+    // A platform or display named on the command line or in the environment is Qt's to find;
+    // Qt takes an empty QT_QPA_PLATFORM for none.
     constexpr std::string_view options[] { "-platform", "--platform", "-display", "--display" };
     for (int i = 1; i < argc; ++i) {
         if (std::find(std::begin(options), std::end(options), argv[i]) != std::end(options))
             return {};
     }
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
-        || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return {};
+    // Qt tries Wayland, then X, and shows the window on the first that answers; only when
+    // none does would it abort with a dump.
+    QStringList stopped;
+    if (const QString wayland = waylandDisplay(); !wayland.isEmpty()) {
+        if (waylandRunning(wayland))
+            return {};
+        stopped << wayland;
+    }
     const QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty()) {
+    if (!display.isEmpty()) {
+        // A local X display listens on a socket; a remote one is Qt's to reach.
+        const QStringView number = localDisplayNumber(display);
+        if (number.isEmpty() || QFileInfo::exists(u"/tmp/.X11-unix/X"_s + number.toString()))
+            return {};
+        stopped << display;
+    }
+    if (stopped.isEmpty()) {
         return u"velmora: no graphical display (DISPLAY is not set); start it from a desktop session."_s;
     }
-    // A local X display listens on a socket; without it Qt would abort with a dump.
-    const QStringView number = localDisplayNumber(display);
-    if (!number.isEmpty() && !QFileInfo::exists(u"/tmp/.X11-unix/X"_s + number.toString())) {
+    if (stopped.size() == 1) {
         return u"velmora: the display %1 is not running; start it from a desktop session."_s.arg(
-            display);
+            stopped[0]);
     }
-    return {};
+    return u"velmora: the displays %1 and %2 are not running; start it from a desktop session."_s
+        .arg(stopped[0], stopped[1]);
 }
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)

@@ -106,34 +106,41 @@ void TestForm::startsWithEmptyLockedReportAndNothingChosen()
 
 void TestForm::withoutADisplaySaysSoInOneLine_data()
 {
-    QTest::addColumn<QString>("display");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no display at all")
-        << QString()
-        << u"velmora: no graphical display (DISPLAY is not set); start it from a desktop "
-           "session.\n"_s;
+    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<QString>("reason");
+    const QString unset = u"no graphical display (DISPLAY is not set)"_s;
+    QTest::newRow("no display at all") << QStringList() << unset;
     QTest::newRow("a display that is not running")
-        << u":65533"_s
-        << u"velmora: the display :65533 is not running; start it from a desktop session.\n"_s;
+        << QStringList { u"DISPLAY=:65533"_s } << u"the display :65533 is not running"_s;
+    QTest::newRow("an empty platform") << QStringList { u"QT_QPA_PLATFORM="_s } << unset;
+    QTest::newRow("an empty Wayland display") << QStringList { u"WAYLAND_DISPLAY="_s } << unset;
+    QTest::newRow("a Wayland display that is not running")
+        << QStringList { u"WAYLAND_DISPLAY=velmora-gone"_s }
+        << u"the display velmora-gone is not running"_s;
+    QTest::newRow("neither a Wayland nor an X display running")
+        << QStringList { u"WAYLAND_DISPLAY=velmora-gone"_s, u"DISPLAY=:65533"_s }
+        << u"the displays velmora-gone and :65533 are not running"_s;
 }
 
 // The program itself, started from a console without a desktop session.
 void TestForm::withoutADisplaySaysSoInOneLine()
 {
-    QFETCH(QString, display);
-    QFETCH(QString, message);
+    QFETCH(QStringList, variables);
+    QFETCH(QString, reason);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : { "DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY" })
+    // From a Wayland session the program would look for the session's compositor.
+    for (const char *name : { "DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE" })
         environment.remove(QString::fromLatin1(name));
-    if (!display.isEmpty())
-        environment.insert(u"DISPLAY"_s, display);
+    for (const QString &variable : variables)
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
     QProcess program;
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(VELMORA_PROGRAM), {});
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 1);
-    QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), message);
+    QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()),
+        u"velmora: "_s + reason + u"; start it from a desktop session.\n"_s);
     QCOMPARE(program.readAllStandardOutput(), QByteArray());
 }
 

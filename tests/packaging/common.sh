@@ -26,12 +26,12 @@ fail() {
     failures=$((failures + 1))
 }
 
-# A missing tool fails rather than skips: scripts/install-dependencies installs every one.
+# A missing tool fails rather than skips: `scripts/install-dependencies test` installs every one.
 require() {
     local tool
     for tool in "$@"; do
         if ! command -v "$tool" >/dev/null; then
-            echo "FAIL: $tool is missing (scripts/install-dependencies installs it)" >&2
+            echo "FAIL: $tool is missing (scripts/install-dependencies test installs it)" >&2
             exit 1
         fi
     done
