@@ -66,11 +66,15 @@ QValidator::State WholeCharacters::validate(QString &input, int &position) const
 
 namespace {
 
-// Every kind of line end starts a new line on screen; the stored text keeps its own.
+// Every kind of line end starts a new line on screen; the stored text keeps its own. The
+// end of the last line shows nothing and is left out, so that the end of the text (Ctrl+End)
+// is on the last line, which a screen reader reads, and not on an empty one after it.
 QString displayedText(QString text)
 {
     text.replace(u"\r\n"_s, u"\n"_s);
     text.replace(u'\r', u'\n');
+    if (text.endsWith(u'\n'))
+        text.chop(1);
     return text;
 }
 
@@ -134,17 +138,17 @@ void MultiLineTextBox::show()
     const bool showsOurs = m_shown && !document.isModified();
     if (showsOurs && m_text == *m_shown)
         return;
-    // A CR at the end of the shown text could pair with an LF at the start of the new part.
-    const bool extends = showsOurs && m_text.startsWith(*m_shown) && !m_shown->endsWith(u'\r');
-    if (extends) {
+    const QString next = displayedText(m_text);
+    const QString shown = showsOurs ? displayedText(*m_shown) : QString();
+    if (showsOurs && next.startsWith(shown)) {
         // What the program writes is not the user's to undo, here as after setPlainText.
         document.setUndoRedoEnabled(false);
         QTextCursor end(&document);
         end.movePosition(QTextCursor::End);
-        end.insertText(displayedText(m_text.mid(m_shown->size())));
+        end.insertText(next.sliced(shown.size()));
         document.setUndoRedoEnabled(true);
     } else {
-        m_edit.setPlainText(displayedText(m_text));
+        m_edit.setPlainText(next);
     }
     document.setModified(false);
     m_shown = m_text;

@@ -125,10 +125,10 @@ void TestPlatform::reportShowsOnceTheHandlerIsDone_data()
     QTest::addColumn<bool>("selectsAList");
     QTest::addColumn<bool>("raises");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("handler ends") << false << false << u"a\nb\nc\n"_s;
+    QTest::newRow("handler ends") << false << false << u"a\nb\nc"_s;
     // Selecting a list by code runs the list's handler inside the button's.
-    QTest::newRow("a handler inside the handler") << true << false << u"a\nb\nc\n"_s;
-    QTest::newRow("runtime error half way") << false << true << u"a\nb\n"_s;
+    QTest::newRow("a handler inside the handler") << true << false << u"a\nb\nc"_s;
+    QTest::newRow("runtime error half way") << false << true << u"a\nb"_s;
 }
 
 void TestPlatform::reportShowsOnceTheHandlerIsDone()
