@@ -3,6 +3,7 @@
 #include "tests/raised.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QPlainTextEdit>
 
 #include <functional>
@@ -50,6 +51,7 @@ private slots:
     void reportShowsOnceTheHandlerIsDone();
     void missingControlsAndBadPropertiesRaise_data();
     void missingControlsAndBadPropertiesRaise();
+    void screenReadersMeetOnlyShownControls();
     void twipsBecomePixels_data();
     void twipsBecomePixels();
 };
@@ -189,6 +191,22 @@ void TestPlatform::missingControlsAndBadPropertiesRaise()
     QFETCH(ErrorKind, expected);
     platform::Window window(smallForm());
     QCOMPARE(raised([&] { action(window); }), expected);
+}
+
+// Whenever a control is shown or hidden, not only when Qt first made its interface.
+void TestPlatform::screenReadersMeetOnlyShownControls()
+{
+    platform::Window window(smallForm());
+    window.start();
+    QWidget &list = window.control(u"List"_s, 0);
+    const auto reachable
+        = [&list] { return QAccessible::queryAccessibleInterface(&list)->isValid(); };
+    QVERIFY(reachable());
+    list.hide();
+    QVERIFY(!reachable());
+    list.show();
+    QVERIFY(reachable());
+    QCOMPARE(QAccessible::queryAccessibleInterface(&list)->role(), QAccessible::List);
 }
 
 void TestPlatform::twipsBecomePixels_data()
