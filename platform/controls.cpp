@@ -122,7 +122,7 @@ void MultiLineTextBox::releaseDisplay()
     m_edit.moveCursor(QTextCursor::Start);
     // Even a text the same as before is news: the user pressed for it. An empty one is not.
     if (m_announces && !m_edit.hasFocus() && !m_text.isEmpty())
-        announce(m_edit, displayedText(m_text).trimmed());
+        announce(m_edit, m_shown->trimmed());
 }
 
 bool MultiLineTextBox::eventFilter(QObject *, QEvent *event)
@@ -136,22 +136,21 @@ void MultiLineTextBox::show()
 {
     QTextDocument &document = *m_edit.document();
     const bool showsOurs = m_shown && !document.isModified();
-    if (showsOurs && m_text == *m_shown)
-        return;
     const QString next = displayedText(m_text);
-    const QString shown = showsOurs ? displayedText(*m_shown) : QString();
-    if (showsOurs && next.startsWith(shown)) {
+    if (showsOurs && next == *m_shown)
+        return;
+    if (showsOurs && next.startsWith(*m_shown)) {
         // What the program writes is not the user's to undo, here as after setPlainText.
         document.setUndoRedoEnabled(false);
         QTextCursor end(&document);
         end.movePosition(QTextCursor::End);
-        end.insertText(next.sliced(shown.size()));
+        end.insertText(next.sliced(m_shown->size()));
         document.setUndoRedoEnabled(true);
     } else {
         m_edit.setPlainText(next);
     }
     document.setModified(false);
-    m_shown = m_text;
+    m_shown = next;
 }
 
 bool MultiLineTextBox::Locked() const

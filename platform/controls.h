@@ -90,7 +90,7 @@ private:
 
     QPlainTextEdit &m_edit;
     QString m_text;
-    // The text the document shows, as it was given; none until the box is first shown.
+    // The text the document shows, as shown; none until the box is first shown.
     std::optional<QString> m_shown;
     int m_holds = 0;
     bool m_writtenWhileHeld = false;

@@ -21,13 +21,12 @@ struct Span
     int end = 0;
 };
 
-// Where each item of a kind starts, in order, the first at 0. An item runs to where the
-// next one starts, as AT-SPI and GTK have it: a word takes the blanks and the marks after
-// it ("Цена " and "58.51[" are words), a line its line break. Where the last item starts
-// at the text's end it is empty: the "character" at the end, and the line after a final
-// line break.
-std::vector<int> itemStarts(
-    const QString &text, QAccessible::TextBoundaryType kind, const std::vector<int> &lineStarts)
+// Where each item of a kind starts, in order, the first at 0, lines left out: they are as
+// the box shows them. An item runs to where the next one starts, as AT-SPI and GTK have
+// it: a word takes the blanks and the marks after it ("Цена " and "58.51[" are words), a
+// line its line break. Where the last item starts at the text's end it is empty: the
+// "character" at the end, and the line after a final line break.
+std::vector<int> itemStarts(const QString &text, QAccessible::TextBoundaryType kind)
 {
     const int length = int(text.size());
     std::vector<int> starts { 0 };
@@ -37,7 +36,8 @@ std::vector<int> itemStarts(
     };
     const auto addBoundaries = [&](QTextBoundaryFinder::BoundaryType type, bool wordStartsOnly) {
         QTextBoundaryFinder finder(type, text);
-        for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
+        for (qsizetype at = finder.toNextBoundary(); at != -1 && at < length;
+             at = finder.toNextBoundary()) {
             if (!wordStartsOnly || finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
                 add(int(at));
         }
@@ -46,6 +46,7 @@ std::vector<int> itemStarts(
     case QAccessible::CharBoundary:
         // Graphemes, so that a character written with two code units is one character.
         addBoundaries(QTextBoundaryFinder::Grapheme, false);
+        add(length);
         break;
     case QAccessible::WordBoundary:
         // Unicode's words keep a number whole: "1300", "1.4", "1e200", "58.51".
@@ -53,17 +54,14 @@ std::vector<int> itemStarts(
         break;
     case QAccessible::SentenceBoundary:
         addBoundaries(QTextBoundaryFinder::Sentence, false);
-        if (starts.back() == length && length > 0)
-            starts.pop_back();
         break;
-    case QAccessible::LineBoundary:
-        return lineStarts;
     case QAccessible::ParagraphBoundary:
         for (int i = 0; i < length; ++i) {
             if (text[i] == u'\n')
                 add(i + 1);
         }
         break;
+    case QAccessible::LineBoundary:
     case QAccessible::NoBoundary:
         break;
     }
@@ -206,7 +204,9 @@ private:
         else if (offset == -1)
             offset = length;
         offset = std::clamp(offset, 0, length);
-        const Span item = itemNear(itemStarts(all, kind, lineStarts()), length, offset, step);
+        const std::vector<int> starts
+            = kind == QAccessible::LineBoundary ? lineStarts() : itemStarts(all, kind);
+        const Span item = itemNear(starts, length, offset, step);
         *startOffset = item.start;
         *endOffset = item.end;
         return all.sliced(item.start, item.end - item.start);
@@ -457,6 +457,8 @@ protected:
         std::vector<int> starts;
         for (QTextBlock block = m_edit.document()->begin(); block.isValid(); block = block.next()) {
             const QTextLayout &layout = *block.layout();
+            // A block the box has not laid out yet has no lines; finding where it is drawn
+            // lays it out.
             if (layout.lineCount() == 0)
                 originOf(block);
             starts.push_back(block.position());
