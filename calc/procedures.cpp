@@ -1,6 +1,6 @@
 #include "calc/procedures.h"
 
-#include "calc/controls.h"
+#include "calc/priceform.h"
 #include "calc/conversions.h"
 
 using namespace Qt::StringLiterals;

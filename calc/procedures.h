@@ -1,7 +1,7 @@
 #pragma once
 
 // The calculation: the two commands of the form, written against the controls they use
-// (calc/controls.h) and the conversions (calc/conversions.h). They know nothing of
+// (calc/priceform.h) and the conversions (calc/conversions.h). They know nothing of
 // widgets; the form (form/) runs them from its button handler, the tests run them on a
 // fake form too. Neither catches a RuntimeError: it leaves the command as raised.
 

@@ -12,29 +12,29 @@ Velmora::Velmora() : m_window(velmoraDescription())
     m_window.onClick(u"List1"_s, [this](std::int16_t index) { List1_Click(index); });
 }
 
-platform::TextBoxControl &Velmora::Text2(std::int16_t index)
+platform::TextBoxAdapter &Velmora::Text2(std::int16_t index)
 {
-    return m_window.textBox(u"Text2"_s, index);
+    return m_window.textBox({ u"Text2"_s, index });
 }
 
-platform::ListBoxControl &Velmora::List1(std::int16_t index)
+platform::ListBoxAdapter &Velmora::List1(std::int16_t index)
 {
-    return m_window.listBox(u"List1"_s, index);
+    return m_window.listBox({ u"List1"_s, index });
 }
 
-platform::TextBoxControl &Velmora::Text1(std::int16_t index)
+platform::TextBoxAdapter &Velmora::Text1(std::int16_t index)
 {
-    return m_window.textBox(u"Text1"_s, index);
+    return m_window.textBox({ u"Text1"_s, index });
 }
 
 QAbstractButton &Velmora::Command1(std::int16_t index)
 {
-    return m_window.button(u"Command1"_s, index);
+    return m_window.button({ u"Command1"_s, index });
 }
 
 QLabel &Velmora::Label1(std::int16_t index)
 {
-    return m_window.label(u"Label1"_s, index);
+    return m_window.label({ u"Label1"_s, index });
 }
 
 // The report is the program's output only: the user may select and copy it, never edit it.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/controls.h"
+#include "calc/priceform.h"
 #include "platform/window.h"
 
 #include <cstdint>
@@ -16,9 +16,9 @@ public:
 
     platform::Window &window() { return m_window; }
 
-    platform::TextBoxControl &Text2(std::int16_t index) override;
-    platform::ListBoxControl &List1(std::int16_t index) override;
-    platform::TextBoxControl &Text1(std::int16_t index);
+    platform::TextBoxAdapter &Text2(std::int16_t index) override;
+    platform::ListBoxAdapter &List1(std::int16_t index) override;
+    platform::TextBoxAdapter &Text1(std::int16_t index);
     QAbstractButton &Command1(std::int16_t index);
     QLabel &Label1(std::int16_t index);
 

@@ -1,113 +1,27 @@
 #include "platform/application.h"
 
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QStringList>
-#include <QStyleFactory>
+#include "platform/accessibility/accessibility.h"
 
-#include <algorithm>
-#include <string_view>
+#include <QLibraryInfo>
+#include <QStyleFactory>
 
 using namespace Qt::StringLiterals;
 
 namespace platform {
 
-namespace {
-
-bool isNumber(QStringView text)
-{
-    return !text.isEmpty()
-        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// The display's number when DISPLAY names a local X display (":0", ":0.1", "unix:0"),
-// else nothing. Read by hand: a regular expression would load PCRE2 and JIT-compile the
-// pattern at every start on X11, some 400 KiB of the program's memory for one short line.
-QStringView localDisplayNumber(QStringView display)
-{
-    if (display.startsWith(u"unix:"))
-        display = display.sliced(4);
-    if (!display.startsWith(u':'))
-        return {};
-    display = display.sliced(1);
-    if (const qsizetype dot = display.indexOf(u'.'); dot >= 0) {
-        if (!isNumber(display.sliced(dot + 1)))
-            return {};
-        display = display.first(dot);
-    }
-    return isNumber(display) ? display : QStringView();
-}
-
-// The Wayland display Qt tries first: the one WAYLAND_DISPLAY names, or in a Wayland session
-// without it libwayland's default. An empty name reaches no compositor, so it counts as none.
-QString waylandDisplay()
-{
-    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        return qEnvironmentVariable("WAYLAND_DISPLAY");
-    return qgetenv("XDG_SESSION_TYPE") == "wayland" ? u"wayland-0"_s : QString();
-}
-
-// A running compositor listens on a socket, in the session's runtime folder unless the name
-// is a path; libwayland gives up without that folder.
-bool waylandRunning(const QString &name)
-{
-    if (name.startsWith(u'/'))
-        return QFileInfo::exists(name);
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtime.isEmpty() && QFileInfo::exists(runtime + u'/' + name);
-}
-
-} // namespace
-
-QString missingDisplay(int argc, char **argv)
-{
-    // A platform or display named on the command line or in the environment is Qt's to find;
-    // Qt takes an empty QT_QPA_PLATFORM for none.
-    constexpr std::string_view options[] { "-platform", "--platform", "-display", "--display" };
-    for (int i = 1; i < argc; ++i) {
-        if (std::find(std::begin(options), std::end(options), argv[i]) != std::end(options))
-            return {};
-    }
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return {};
-    // Qt tries Wayland, then X, and shows the window on the first that answers; only when
-    // none does would it abort with a dump.
-    QStringList stopped;
-    if (const QString wayland = waylandDisplay(); !wayland.isEmpty()) {
-        if (waylandRunning(wayland))
-            return {};
-        stopped << wayland;
-    }
-    const QString display = qEnvironmentVariable("DISPLAY");
-    if (!display.isEmpty()) {
-        // A local X display listens on a socket; a remote one is Qt's to reach.
-        const QStringView number = localDisplayNumber(display);
-        if (number.isEmpty() || QFileInfo::exists(u"/tmp/.X11-unix/X"_s + number.toString()))
-            return {};
-        stopped << display;
-    }
-    if (stopped.isEmpty()) {
-        return u"velmora: no graphical display (DISPLAY is not set); start it from a desktop session."_s;
-    }
-    if (stopped.size() == 1) {
-        return u"velmora: the display %1 is not running; start it from a desktop session."_s.arg(
-            stopped[0]);
-    }
-    return u"velmora: the displays %1 and %2 are not running; start it from a desktop session."_s
-        .arg(stopped[0], stopped[1]);
-}
-
-Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+Application::Application(int &argc, char **argv, const QString &desktopFileName)
+    : QApplication(argc, argv)
 {
     setStyle(QStyleFactory::create(u"Fusion"_s));
-    // The desktop file's name, so a desktop shows the window with the installed icon.
-    setDesktopFileName(u"example.velmora.Velmora"_s);
+    if (!desktopFileName.isEmpty())
+        setDesktopFileName(desktopFileName);
     // Bulgarian whatever the session's language: a Bulgarian window in an English session
     // would otherwise offer "Copy" and "OK". Only texts are translated; numbers keep the
     // user's regional settings. Without Qt's translations installed the menus stay English
     // and everything else works.
     if (m_qtTexts.load(u"qtbase_bg"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(&m_qtTexts);
+    installAccessibility();
 }
 
 } // namespace platform

@@ -1,40 +1,61 @@
 #pragma once
 
-#include <QApplication>
+// Everything that holds for the whole process: the application object with its style, its
+// translations, its desktop identity and its screen-reader support, and the start routine
+// that makes a form and runs it. Windows (platform/window.h) change nothing outside
+// themselves.
 
+#include "platform/display.h"
+#include "platform/formdescription.h"
+
+#include <QApplication>
 #include <QString>
 #include <QTranslator>
 
+#include <cstdio>
+
 namespace platform {
 
-// Why no window can be shown here, in one line, or an empty text when one can. Qt alone
-// would answer a missing display with a page of plugin diagnostics and an abort.
-QString missingDisplay(int argc, char **argv);
+// What the desktop and the terminal know the program by.
+struct ProgramIdentity
+{
+    // Starts every line the program writes to the terminal.
+    QString name;
+    // The desktop file's name, so a desktop shows the window with the installed icon.
+    QString desktopFileName;
+};
 
 // The Qt application with the look every form is drawn for: the Fusion style, so the
 // buttons' colours show the same on every desktop, and Qt's own texts (context menus,
-// the error box's button) in Bulgarian, the language of every form.
+// the error box's button) in Bulgarian, the language of every form. Screen readers meet
+// the forms through the program's own accessible interfaces (platform/accessibility/).
 class Application : public QApplication
 {
 public:
-    Application(int &argc, char **argv);
+    Application(int &argc, char **argv, const QString &desktopFileName = {});
 
 private:
     QTranslator m_qtTexts;
 };
 
-// The start routine: makes the form, runs its Load handler, shows its window and runs the
-// event loop until the window is closed.
-template <class Form> int run(int argc, char **argv)
+// Makes the application and the form, runs the form's Load handler, shows its window and
+// runs the event loop until the window is closed. A form whose description is wrong stops
+// the program before anything is shown.
+template <class Form> int launch(const ProgramIdentity &program, int argc, char **argv)
 {
-    if (const QString problem = missingDisplay(argc, argv); !problem.isEmpty()) {
-        fprintf(stderr, "%s\n", qPrintable(problem));
+    if (const QString problem = missingDisplay(program.name, argc, argv); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(problem));
         return 1;
     }
-    Application application(argc, argv);
-    Form form;
-    form.window().start();
-    return application.exec();
+    Application application(argc, argv, program.desktopFileName);
+    try {
+        Form form;
+        form.window().start();
+        return application.exec();
+    } catch (const DescriptionError &error) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(program.name), error.what());
+        return 1;
+    }
 }
 
 } // namespace platform

@@ -27,7 +27,7 @@ void reportRuntimeError(QWidget *window, const RuntimeError &error)
         focus->setFocus(Qt::OtherFocusReason);
 }
 
-void runHandler(QWidget *window, const std::function<void()> &handler)
+void invokeHandler(QWidget *window, const std::function<void()> &handler)
 {
     try {
         handler();

@@ -4,13 +4,22 @@
 // Qt window, addresses its widgets as control arrays ("Text2", 1), delivers Load and Click
 // events to the form's handlers and reports every runtime error a handler lets escape.
 // The form (form/) supplies the description and the handlers; the calculation (calc/)
-// sees the controls only through calc/controls.h.
+// sees the controls only through calc/priceform.h.
+//
+// Where a change goes: application (the whole process), display (whether a window can be
+// shown at all), window (a form's window: building it from this table, its tab order, labels
+// and lookup, running its handlers), textboxes, listbox and button (the controls), drawing
+// (the focus mark), contrast (colours that stay legible), errorreport (runtime errors),
+// accessibility/ (what a screen reader meets).
+
+#include "platform/controlname.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace platform {
@@ -35,8 +44,7 @@ struct Rgb
 
 struct ControlDescription
 {
-    QString array {};
-    std::int16_t index = 0;
+    ControlName name {};
     ControlKind kind = ControlKind::Label;
     TwipsRect rect {};
     int tabIndex = 0;
@@ -54,8 +62,8 @@ struct ControlDescription
     // For a multi-line text box: the program's output. What a handler writes there is read
     // out to screen readers at once, wherever the keyboard is.
     bool announced = false;
-    // For a label: the control it names, e.g. "Text2(1)", for screen readers.
-    QString labelFor {};
+    // For a label: the control it names, for screen readers.
+    std::optional<ControlName> labelFor {};
     // What a screen reader calls the control; a control a label names takes the label's
     // caption unless it is given a name of its own.
     QString accessibleName {};
@@ -75,6 +83,14 @@ struct FormDescription
     QString fontFamily {};
     int fontPointSize = 0;
     std::vector<ControlDescription> controls {};
+};
+
+// A description that cannot be built as it stands: a mistake in the program, found when its
+// window is built, before anything is shown. The text names the control in full.
+class DescriptionError : public std::logic_error
+{
+public:
+    using std::logic_error::logic_error;
 };
 
 } // namespace platform

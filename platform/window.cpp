@@ -2,6 +2,7 @@
 
 #include "calc/runtimeerror.h"
 #include "platform/accessibility/accessibility.h"
+#include "platform/button.h"
 #include "platform/contrast.h"
 #include "platform/errorreport.h"
 
@@ -9,25 +10,24 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace platform {
 
-struct Window::Control
+// One control of the form: its widget, and the adapter the calculation uses it through.
+struct Window::Element
 {
-    int tabIndex;
-    QWidget *widget;
-    std::unique_ptr<TextBoxControl> textBox;
-    std::unique_ptr<ListBoxControl> listBox;
+    int tabIndex = 0;
+    bool visible = true;
+    QWidget *widget = nullptr;
+    std::unique_ptr<TextBoxAdapter> textBox;
+    std::unique_ptr<ListBoxAdapter> listBox;
 };
 
 namespace {
@@ -75,7 +75,7 @@ void keepTextLegible(QWidget &form)
 }
 
 QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
-    std::unique_ptr<TextBoxControl> &control)
+    std::unique_ptr<TextBoxAdapter> &adapter)
 {
     if (description.multiLine) {
         auto *edit = new QPlainTextEdit(parent);
@@ -84,7 +84,10 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
         edit->setWordWrapMode(QTextOption::WordWrap);
         // Tab moves on through the form; it never lands in the text as a character.
         edit->setTabChangesFocus(true);
-        control = std::make_unique<MultiLineTextBox>(*edit, description.announced);
+        auto multiLine = std::make_unique<MultiLineTextBoxAdapter>(*edit);
+        if (description.announced)
+            multiLine->whenWrittenShows(announceWritten);
+        adapter = std::move(multiLine);
     } else {
         auto *edit = new QLineEdit(parent);
         if (description.centred)
@@ -94,26 +97,11 @@ QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
         edit->setMaxLength(
             description.maxLength > 0 ? description.maxLength : std::numeric_limits<int>::max());
         if (description.maxLength > 0)
-            edit->setValidator(new WholeCharacters(edit));
-        control = std::make_unique<SingleLineTextBox>(*edit);
+            edit->setValidator(new WholeCharactersValidator(edit));
+        adapter = std::make_unique<SingleLineTextBoxAdapter>(*edit);
     }
-    control->setLocked(description.locked);
-    return &control->widget();
-}
-
-// "Text2(1)" names the control Text2 of index 1. Read by hand: a regular expression
-// would load PCRE2 and JIT-compile the pattern, some 400 KiB of memory at start-up, most
-// of what the window needed beyond the same window written plainly on Qt's widgets.
-std::optional<std::pair<QString, std::int16_t>> arrayAndIndex(QStringView name)
-{
-    const qsizetype open = name.indexOf(u'(');
-    if (open <= 0 || !name.endsWith(u')'))
-        return std::nullopt;
-    bool number = false;
-    const std::int16_t index = name.sliced(open + 1, name.size() - open - 2).toShort(&number);
-    if (!number)
-        return std::nullopt;
-    return std::pair(name.first(open).toString(), index);
+    adapter->setLocked(description.locked);
+    return &adapter->widget();
 }
 
 } // namespace
@@ -125,82 +113,64 @@ std::optional<std::pair<QString, std::int16_t>> arrayAndIndex(QStringView name)
 class Window::HeldDisplays
 {
 public:
-    explicit HeldDisplays(const std::map<Key, std::unique_ptr<Control>> &controls)
-        : m_controls(controls)
+    explicit HeldDisplays(const std::map<ControlName, std::unique_ptr<Element>> &elements)
+        : m_elements(elements)
     {
-        for (const auto &[key, control] : m_controls) {
-            if (control->textBox)
-                control->textBox->holdDisplay();
+        for (const auto &[name, element] : m_elements) {
+            if (element->textBox)
+                element->textBox->holdDisplay();
         }
     }
     ~HeldDisplays()
     {
-        for (const auto &[key, control] : m_controls) {
-            if (control->textBox)
-                control->textBox->releaseDisplay();
+        for (const auto &[name, element] : m_elements) {
+            if (element->textBox)
+                element->textBox->releaseDisplay();
         }
     }
     HeldDisplays(const HeldDisplays &) = delete;
     HeldDisplays &operator=(const HeldDisplays &) = delete;
 
 private:
-    const std::map<Key, std::unique_ptr<Control>> &m_controls;
+    const std::map<ControlName, std::unique_ptr<Element>> &m_elements;
 };
 
 Window::Window(const FormDescription &description)
 {
-    installAccessibility();
-    // The layout is fixed: the window can be minimised and closed, never maximised or
-    // resized.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setObjectName(description.name);
-    setWindowTitle(description.caption);
-    QIcon icon;
-    for (const QString &file : description.iconFiles)
-        icon.addFile(file);
-    setWindowIcon(icon);
-    QFont font(description.fontFamily);
-    font.setPointSize(description.fontPointSize);
-    font.setWeight(QFont::Normal);
-    setFont(font);
-    setBackColor(*this, QPalette::Window, description.backColor);
-    keepTextLegible(*this);
-    setAutoFillBackground(true);
-    setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
+    registerForm(*this, [this](const QWidget &control) { return hides(control); });
+    try {
+        // The layout is fixed: the window can be minimised and closed, never maximised or
+        // resized.
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        setObjectName(description.name);
+        setWindowTitle(description.caption);
+        QIcon icon;
+        for (const QString &file : description.iconFiles)
+            icon.addFile(file);
+        setWindowIcon(icon);
+        QFont font(description.fontFamily);
+        font.setPointSize(description.fontPointSize);
+        font.setWeight(QFont::Normal);
+        setFont(font);
+        setBackColor(*this, QPalette::Window, description.backColor);
+        keepTextLegible(*this);
+        setAutoFillBackground(true);
+        setFixedSize(pixels(description.clientWidth), pixels(description.clientHeight));
 
-    // Qt gives every multi-line box an empty document of its own and lays it out at once in
-    // the application's font, before the box takes the window's. The window shows nothing
-    // in that font, yet loading it cost the start some 200 KiB, so the window's font stands
-    // in while the controls are made. The application's font then counts as the program's
-    // own: a desktop font changed while the program runs no longer reaches its menus.
-    const QFont applicationFont = QApplication::font();
-    QApplication::setFont(font);
-    for (const ControlDescription &control : description.controls)
-        addControl(control);
-    QApplication::setFont(applicationFont);
-
-    for (const ControlDescription &control : description.controls) {
-        const std::optional<Key> named = arrayAndIndex(control.labelFor);
-        if (!named)
-            continue;
-        QWidget &target = this->control(named->first, named->second);
-        label(control.array, control.index).setBuddy(&target);
-        if (target.accessibleName().isEmpty())
-            target.setAccessibleName(control.caption);
+        for (const ControlDescription &control : description.controls)
+            addControl(control);
+        nameControlsByLabels(description);
+        orderTabs();
+    } catch (...) {
+        forgetForm(*this);
+        throw;
     }
+}
 
-    std::vector<const Control *> tabOrder;
-    for (const auto &[key, control] : m_controls) {
-        if (control->widget->focusPolicy() != Qt::NoFocus && !control->widget->isHidden())
-            tabOrder.push_back(control.get());
-    }
-    std::sort(tabOrder.begin(), tabOrder.end(),
-        [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
-    if (!tabOrder.empty())
-        m_firstInTabOrder = tabOrder.front()->widget;
+Window::~Window()
+{
+    forgetForm(*this);
 }
 
 void Window::changeEvent(QEvent *event)
@@ -211,8 +181,6 @@ void Window::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-Window::~Window() = default;
-
 int Window::pixels(int twips)
 {
     return qRound(twips / 15.0);
@@ -220,8 +188,14 @@ int Window::pixels(int twips)
 
 void Window::addControl(const ControlDescription &description)
 {
-    auto control = std::make_unique<Control>();
-    control->tabIndex = description.tabIndex;
+    if (m_elements.contains(description.name)) {
+        throw DescriptionError(
+            qPrintable(u"%1 is described twice"_s.arg(description.name.toString())));
+    }
+    m_building = &description;
+    auto element = std::make_unique<Element>();
+    element->tabIndex = description.tabIndex;
+    element->visible = description.visible;
 
     switch (description.kind) {
     case ControlKind::Label: {
@@ -230,40 +204,38 @@ void Window::addControl(const ControlDescription &description)
             description.centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
-        control->widget = label;
+        element->widget = label;
         break;
     }
     case ControlKind::ListBox: {
         auto *list = new ListBoxWidget(this);
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->addItems(description.entries);
-        control->listBox = std::make_unique<ListBoxControl>(*list);
-        const ListBoxControl *box = control->listBox.get();
-        const QString array = description.array;
-        const std::int16_t index = description.index;
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, box, array, index] {
-            if (box->ListIndex() != -1)
-                click(array, index);
-        });
-        control->widget = list;
+        element->listBox = std::make_unique<ListBoxAdapter>(*list);
+        const ListBoxAdapter *box = element->listBox.get();
+        connect(
+            list, &QListWidget::itemSelectionChanged, this, [this, box, name = description.name] {
+                if (box->ListIndex() != -1)
+                    click(name);
+            });
+        element->widget = list;
         break;
     }
     case ControlKind::TextBox:
-        control->widget = makeTextBox(description, this, control->textBox);
+        element->widget = makeTextBox(description, this, element->textBox);
         break;
     case ControlKind::CommandButton: {
-        auto *button = new GraphicalButton(description.caption, this);
+        auto *button = new CommandButtonWidget(description.caption, this);
         button->setAutoDefault(false);
-        const QString array = description.array;
-        const std::int16_t index = description.index;
-        connect(button, &QPushButton::clicked, this, [this, array, index] { click(array, index); });
-        control->widget = button;
+        connect(
+            button, &QPushButton::clicked, this, [this, name = description.name] { click(name); });
+        element->widget = button;
         break;
     }
     }
 
-    QWidget &widget = *control->widget;
-    widget.setObjectName(u"%1(%2)"_s.arg(description.array).arg(description.index));
+    QWidget &widget = *element->widget;
+    widget.setObjectName(description.name.toString());
     widget.setAccessibleName(description.accessibleName);
     widget.setAccessibleDescription(description.accessibleDescription);
     if (description.backColor) {
@@ -276,56 +248,104 @@ void Window::addControl(const ControlDescription &description)
         pixels(rect.left), pixels(rect.top), pixels(rect.width), pixels(rect.height));
     widget.setVisible(description.visible);
     // The first text comes once the box has its size, so that it is laid out only once.
-    if (control->textBox)
-        control->textBox->setText(description.caption);
-    m_controls[Key(description.array, description.index)] = std::move(control);
+    if (element->textBox)
+        element->textBox->setText(description.caption);
+    m_elements[description.name] = std::move(element);
+    m_building = nullptr;
 }
 
-const Window::Control &Window::find(const QString &array, std::int16_t index) const
+// A label names the control it stands for to screen readers. A label that names a control
+// the form does not have would leave that control without its spoken name, unnoticed.
+void Window::nameControlsByLabels(const FormDescription &description)
 {
-    const auto found = m_controls.find(Key(array, index));
-    if (found == m_controls.end()) {
-        throw RuntimeError(
-            ErrorKind::ControlArrayElementMissing, u"%1(%2)"_s.arg(array).arg(index));
+    for (const ControlDescription &control : description.controls) {
+        if (!control.labelFor)
+            continue;
+        const QString name = control.name.toString();
+        if (control.kind != ControlKind::Label)
+            throw DescriptionError(qPrintable(name + u" names another control, but is no label"_s));
+        const auto target = m_elements.find(*control.labelFor);
+        if (target == m_elements.end()) {
+            throw DescriptionError(qPrintable(u"%1 names %2, which the form does not have"_s.arg(
+                name, control.labelFor->toString())));
+        }
+        QWidget &widget = *target->second->widget;
+        label(control.name).setBuddy(&widget);
+        if (widget.accessibleName().isEmpty())
+            widget.setAccessibleName(control.caption);
     }
+}
+
+void Window::orderTabs()
+{
+    std::vector<const Element *> tabOrder;
+    for (const auto &[name, element] : m_elements) {
+        if (element->widget->focusPolicy() != Qt::NoFocus && element->visible)
+            tabOrder.push_back(element.get());
+    }
+    std::sort(tabOrder.begin(), tabOrder.end(),
+        [](const Element *a, const Element *b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1]->widget, tabOrder[i]->widget);
+    if (!tabOrder.empty())
+        m_firstInTabOrder = tabOrder.front()->widget;
+}
+
+// Whether the user never sees a control, as the description says. A control's visibility
+// is fixed when the window is built and never changes afterwards; assistive technology asks
+// about a control while it is still being made, and keeps what it was first told.
+bool Window::hides(const QWidget &control) const
+{
+    for (const auto &[name, element] : m_elements) {
+        if (element->widget == &control)
+            return !element->visible;
+    }
+    return m_building && !m_building->visible;
+}
+
+const Window::Element &Window::find(const ControlName &name) const
+{
+    const auto found = m_elements.find(name);
+    if (found == m_elements.end())
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, name.toString());
     return *found->second;
 }
 
-TextBoxControl &Window::textBox(const QString &array, std::int16_t index) const
+TextBoxAdapter &Window::textBox(const ControlName &name) const
 {
-    const Control &control = find(array, index);
-    if (!control.textBox)
-        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
-    return *control.textBox;
+    const Element &element = find(name);
+    if (!element.textBox)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, name.toString());
+    return *element.textBox;
 }
 
-ListBoxControl &Window::listBox(const QString &array, std::int16_t index) const
+ListBoxAdapter &Window::listBox(const ControlName &name) const
 {
-    const Control &control = find(array, index);
-    if (!control.listBox)
-        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
-    return *control.listBox;
+    const Element &element = find(name);
+    if (!element.listBox)
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, name.toString());
+    return *element.listBox;
 }
 
-QAbstractButton &Window::button(const QString &array, std::int16_t index) const
+QAbstractButton &Window::button(const ControlName &name) const
 {
-    auto *button = qobject_cast<QAbstractButton *>(find(array, index).widget);
+    auto *button = qobject_cast<QAbstractButton *>(find(name).widget);
     if (!button)
-        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, name.toString());
     return *button;
 }
 
-QLabel &Window::label(const QString &array, std::int16_t index) const
+QLabel &Window::label(const ControlName &name) const
 {
-    auto *label = qobject_cast<QLabel *>(find(array, index).widget);
+    auto *label = qobject_cast<QLabel *>(find(name).widget);
     if (!label)
-        throw RuntimeError(ErrorKind::ControlArrayElementMissing, array);
+        throw RuntimeError(ErrorKind::ControlArrayElementMissing, name.toString());
     return *label;
 }
 
-QWidget &Window::control(const QString &array, std::int16_t index) const
+QWidget &Window::controlWidget(const ControlName &name) const
 {
-    return *find(array, index).widget;
+    return *find(name).widget;
 }
 
 void Window::onLoad(std::function<void()> handler)
@@ -338,17 +358,17 @@ void Window::onClick(const QString &array, std::function<void(std::int16_t)> han
     m_click[array] = std::move(handler);
 }
 
-void Window::click(const QString &array, std::int16_t index)
+void Window::click(const ControlName &name)
 {
-    const auto handler = m_click.find(array);
+    const auto handler = m_click.find(name.array);
     if (handler != m_click.end())
-        run([&] { handler->second(index); });
+        dispatch([&] { handler->second(name.index); });
 }
 
-void Window::run(const std::function<void()> &handler)
+void Window::dispatch(const std::function<void()> &handler)
 {
-    runHandler(this, [&] {
-        const HeldDisplays held(m_controls);
+    invokeHandler(this, [&] {
+        const HeldDisplays held(m_elements);
         handler();
     });
 }
@@ -356,7 +376,7 @@ void Window::run(const std::function<void()> &handler)
 void Window::start()
 {
     if (m_load)
-        run(m_load);
+        dispatch(m_load);
     show();
     if (m_firstInTabOrder)
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/controlname.h"
 #include "platform/formdescription.h"
+#include "platform/listbox.h"
+#include "platform/textboxes.h"
 
 #include <QWidget>
 
@@ -9,7 +11,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <utility>
 
 class QAbstractButton;
 class QLabel;
@@ -17,21 +18,23 @@ class QLabel;
 namespace platform {
 
 // The window of a form, built from its description: fixed client size, every control at
-// its place in twips, the tab order by tab index. Controls are fetched as array and index;
-// a control that does not exist raises a RuntimeError.
+// its place in twips, the tab order by tab index, labels naming their controls. A mistake in
+// the description raises a DescriptionError here, before anything is shown. Controls are
+// looked up by name; one that does not exist, or is of another kind, raises a RuntimeError.
 class Window : public QWidget
 {
 public:
     explicit Window(const FormDescription &description);
     ~Window() override;
 
-    TextBoxControl &textBox(const QString &array, std::int16_t index) const;
-    ListBoxControl &listBox(const QString &array, std::int16_t index) const;
-    QAbstractButton &button(const QString &array, std::int16_t index) const;
-    QLabel &label(const QString &array, std::int16_t index) const;
-    QWidget &control(const QString &array, std::int16_t index) const;
+    TextBoxAdapter &textBox(const ControlName &name) const;
+    ListBoxAdapter &listBox(const ControlName &name) const;
+    QAbstractButton &button(const ControlName &name) const;
+    QLabel &label(const ControlName &name) const;
+    QWidget &controlWidget(const ControlName &name) const;
 
-    // Handlers are run one at a time, each through runHandler.
+    // The form's handlers, run one at a time as their events come, with runtime errors
+    // reported (platform/errorreport.h).
     void onLoad(std::function<void()> handler);
     void onClick(const QString &array, std::function<void(std::int16_t)> handler);
 
@@ -45,17 +48,21 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    struct Control;
+    struct Element;
     class HeldDisplays;
-    using Key = std::pair<QString, std::int16_t>;
 
-    const Control &find(const QString &array, std::int16_t index) const;
+    const Element &find(const ControlName &name) const;
     void addControl(const ControlDescription &description);
-    void click(const QString &array, std::int16_t index);
-    // Runs a handler through runHandler, the text boxes' displays held until it ends.
-    void run(const std::function<void()> &handler);
+    void nameControlsByLabels(const FormDescription &description);
+    void orderTabs();
+    bool hides(const QWidget &control) const;
+    void click(const ControlName &name);
+    // Runs a handler, the text boxes' displays held until it ends.
+    void dispatch(const std::function<void()> &handler);
 
-    std::map<Key, std::unique_ptr<Control>> m_controls;
+    std::map<ControlName, std::unique_ptr<Element>> m_elements;
+    // The control being made, while it is not among the elements yet.
+    const ControlDescription *m_building = nullptr;
     std::function<void()> m_load;
     std::map<QString, std::function<void(std::int16_t)>> m_click;
     QWidget *m_firstInTabOrder = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/controls.h"
+#include "calc/priceform.h"
 #include "calc/runtimeerror.h"
 
 #include <QStringList>

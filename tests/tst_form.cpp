@@ -236,7 +236,7 @@ void TestForm::lockedBoxesRefuseEditing()
     QFETCH(QString, box);
     QFETCH(QKeySequence, keys);
     QFETCH(QString, typed);
-    platform::TextBoxControl &control = box == u"Text2(0)"_s ? m_form->Text2(0) : m_form->Text1(0);
+    platform::TextBoxAdapter &control = box == u"Text2(0)"_s ? m_form->Text2(0) : m_form->Text1(0);
     if (&control == &m_form->Text2(0))
         control.setText(u"Карати: 22\r\n"_s);
     const QString before = control.Text();

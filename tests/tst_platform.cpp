@@ -5,12 +5,14 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <functional>
 #include <new>
 
 using namespace Qt::StringLiterals;
 using platform::ControlKind;
+using platform::ControlName;
 
 namespace {
 
@@ -25,14 +27,17 @@ platform::FormDescription smallForm()
         .fontFamily = u"Times New Roman"_s,
         .fontPointSize = 12,
         .controls = {
-            {.array = u"Text"_s, .index = 0, .kind = ControlKind::TextBox,
+            {.name = {u"Text"_s, 0}, .kind = ControlKind::TextBox,
              .rect = {0, 0, 1500, 405}, .tabIndex = 0},
-            {.array = u"List"_s, .index = 0, .kind = ControlKind::ListBox,
+            {.name = {u"List"_s, 0}, .kind = ControlKind::ListBox,
              .rect = {0, 450, 1500, 900}, .tabIndex = 1, .entries = {u"a"_s, u"b"_s}},
-            {.array = u"Button"_s, .index = 3, .kind = ControlKind::CommandButton,
+            {.name = {u"Button"_s, 3}, .kind = ControlKind::CommandButton,
              .rect = {1500, 0, 1500, 405}, .tabIndex = 2, .caption = u"Go"_s},
-            {.array = u"Report"_s, .index = 0, .kind = ControlKind::TextBox,
+            {.name = {u"Report"_s, 0}, .kind = ControlKind::TextBox,
              .rect = {0, 1500, 3000, 1500}, .tabIndex = 3, .multiLine = true},
+            {.name = {u"List"_s, 1}, .kind = ControlKind::ListBox,
+             .rect = {1500, 450, 1500, 900}, .tabIndex = 4, .entries = {u"c"_s},
+             .visible = false},
         },
     };
 }
@@ -52,6 +57,8 @@ private slots:
     void missingControlsAndBadPropertiesRaise_data();
     void missingControlsAndBadPropertiesRaise();
     void screenReadersMeetOnlyShownControls();
+    void descriptionMistakesStopTheWindow_data();
+    void descriptionMistakesStopTheWindow();
     void twipsBecomePixels_data();
     void twipsBecomePixels();
 };
@@ -86,14 +93,14 @@ void TestPlatform::runtimeErrorIsReportedAndTheProgramGoesOn()
     int runs = 0;
     window.onClick(u"Button"_s, [&](std::int16_t) {
         ++runs;
-        window.textBox(u"Text"_s, 0).setText(u"half way"_s);
+        window.textBox({ u"Text"_s, 0 }).setText(u"half way"_s);
         raise();
     });
     window.start();
     MessageBoxCloser closer;
 
-    QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
-    QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
+    QTest::mouseClick(&window.button({ u"Button"_s, 3 }), Qt::LeftButton);
+    QTest::mouseClick(&window.button({ u"Button"_s, 3 }), Qt::LeftButton);
 
     QCOMPARE(runs, 2);
     const QString text = u"Грешка при изпълнение: "_s + name + u"."_s;
@@ -102,7 +109,7 @@ void TestPlatform::runtimeErrorIsReportedAndTheProgramGoesOn()
     QCOMPARE(closer.informativeTexts(), QStringList({ goesOn, goesOn }));
     QVERIFY(window.isVisible());
     // The handler's work up to the error stays; nothing is rolled back or lost.
-    QCOMPARE(window.textBox(u"Text"_s, 0).Text(), u"half way"_s);
+    QCOMPARE(window.textBox({ u"Text"_s, 0 }).Text(), u"half way"_s);
 }
 
 void TestPlatform::clickReachesTheHandlerWithItsIndex()
@@ -114,12 +121,12 @@ void TestPlatform::clickReachesTheHandlerWithItsIndex()
     window.onClick(u"List"_s, [&](std::int16_t index) { listClicks << index; });
     window.start();
 
-    QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
-    window.listBox(u"List"_s, 0).setListIndex(1);
+    QTest::mouseClick(&window.button({ u"Button"_s, 3 }), Qt::LeftButton);
+    window.listBox({ u"List"_s, 0 }).setListIndex(1);
 
     QCOMPARE(buttonClicks, QList<std::int16_t> { 3 });
     QCOMPARE(listClicks, QList<std::int16_t> { 0 });
-    QCOMPARE(window.listBox(u"List"_s, 0).ListIndex(), 1);
+    QCOMPARE(window.listBox({ u"List"_s, 0 }).ListIndex(), 1);
 }
 
 void TestPlatform::reportShowsOnceTheHandlerIsDone_data()
@@ -139,14 +146,14 @@ void TestPlatform::reportShowsOnceTheHandlerIsDone()
     QFETCH(bool, raises);
     QFETCH(QString, shown);
     platform::Window window(smallForm());
-    auto &report = static_cast<QPlainTextEdit &>(window.textBox(u"Report"_s, 0).widget());
+    auto &report = static_cast<QPlainTextEdit &>(window.textBox({ u"Report"_s, 0 }).widget());
     QStringList shownWhileRunning;
     window.onClick(u"List"_s, [](std::int16_t) {});
     window.onClick(u"Button"_s, [&](std::int16_t) {
-        platform::TextBoxControl &box = window.textBox(u"Report"_s, 0);
+        platform::TextBoxAdapter &box = window.textBox({ u"Report"_s, 0 });
         box.setText(u"a\r\n"_s);
         if (selectsAList)
-            window.listBox(u"List"_s, 0).setListIndex(1);
+            window.listBox({ u"List"_s, 0 }).setListIndex(1);
         box.setText(u"a\r\nb\r\n"_s);
         shownWhileRunning << report.toPlainText();
         if (raises)
@@ -156,7 +163,7 @@ void TestPlatform::reportShowsOnceTheHandlerIsDone()
     window.start();
     MessageBoxCloser closer;
 
-    QTest::mouseClick(&window.button(u"Button"_s, 3), Qt::LeftButton);
+    QTest::mouseClick(&window.button({ u"Button"_s, 3 }), Qt::LeftButton);
 
     QCOMPARE(shownWhileRunning, QStringList { QString() });
     QCOMPARE(report.toPlainText(), shown);
@@ -168,21 +175,21 @@ void TestPlatform::missingControlsAndBadPropertiesRaise_data()
     using Action = std::function<void(platform::Window &)>;
     QTest::addColumn<Action>("action");
     QTest::addColumn<ErrorKind>("expected");
-    QTest::newRow("text box index not in the array")
-        << Action([](platform::Window &window) { window.textBox(u"Text"_s, 1); })
-        << ErrorKind::ControlArrayElementMissing;
-    QTest::newRow("array of another kind")
-        << Action([](platform::Window &window) { window.textBox(u"List"_s, 0); })
-        << ErrorKind::ControlArrayElementMissing;
-    QTest::newRow("list index past the end")
-        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).setListIndex(2); })
-        << ErrorKind::InvalidPropertyValue;
-    QTest::newRow("list index below -1")
-        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).setListIndex(-2); })
-        << ErrorKind::InvalidPropertyValue;
-    QTest::newRow("list entry past the end")
-        << Action([](platform::Window &window) { window.listBox(u"List"_s, 0).List(2); })
-        << ErrorKind::InvalidPropertyArrayIndex;
+    QTest::newRow("text box index not in the array") << Action([](platform::Window &window) {
+        window.textBox({ u"Text"_s, 1 });
+    }) << ErrorKind::ControlArrayElementMissing;
+    QTest::newRow("array of another kind") << Action([](platform::Window &window) {
+        window.textBox({ u"List"_s, 0 });
+    }) << ErrorKind::ControlArrayElementMissing;
+    QTest::newRow("list index past the end") << Action([](platform::Window &window) {
+        window.listBox({ u"List"_s, 0 }).setListIndex(2);
+    }) << ErrorKind::InvalidPropertyValue;
+    QTest::newRow("list index below -1") << Action([](platform::Window &window) {
+        window.listBox({ u"List"_s, 0 }).setListIndex(-2);
+    }) << ErrorKind::InvalidPropertyValue;
+    QTest::newRow("list entry past the end") << Action([](platform::Window &window) {
+        window.listBox({ u"List"_s, 0 }).List(2);
+    }) << ErrorKind::InvalidPropertyArrayIndex;
 }
 
 void TestPlatform::missingControlsAndBadPropertiesRaise()
@@ -191,22 +198,67 @@ void TestPlatform::missingControlsAndBadPropertiesRaise()
     QFETCH(ErrorKind, expected);
     platform::Window window(smallForm());
     QCOMPARE(raised([&] { action(window); }), expected);
+    // A missing control is named in full, whatever the lookup.
+    try {
+        action(window);
+    } catch (const RuntimeError &error) {
+        if (expected == ErrorKind::ControlArrayElementMissing)
+            QVERIFY2(error.description().endsWith(u")"_s), qPrintable(error.description()));
+    }
 }
 
-// Whenever a control is shown or hidden, not only when Qt first made its interface.
+// Qt asks about a control while it is being made and keeps what it was first told, so a
+// control the description hides is hidden to screen readers from the first question on. The
+// window lists what the user sees, then the notification it announces through.
 void TestPlatform::screenReadersMeetOnlyShownControls()
 {
     platform::Window window(smallForm());
     window.start();
-    QWidget &list = window.control(u"List"_s, 0);
-    const auto reachable
-        = [&list] { return QAccessible::queryAccessibleInterface(&list)->isValid(); };
-    QVERIFY(reachable());
-    list.hide();
-    QVERIFY(!reachable());
-    list.show();
-    QVERIFY(reachable());
-    QCOMPARE(QAccessible::queryAccessibleInterface(&list)->role(), QAccessible::List);
+    QWidget &hidden = window.controlWidget({ u"List"_s, 1 });
+    QVERIFY(!QAccessible::queryAccessibleInterface(&hidden)->isValid());
+    QVERIFY(!QAccessible::queryAccessibleInterface(hidden.findChild<QScrollBar *>())->isValid());
+    QAccessibleInterface *form = QAccessible::queryAccessibleInterface(&window);
+    QStringList children;
+    for (int i = 0; i < form->childCount(); ++i) {
+        QAccessibleInterface *child = form->child(i);
+        QCOMPARE(form->indexOfChild(child), i);
+        QCOMPARE(child->parent()->object(), &window);
+        children << (child->role() == QAccessible::Notification ? u"notification"_s
+                                                                : child->object()->objectName());
+    }
+    QCOMPARE(children,
+        QStringList(
+            { u"Text(0)"_s, u"List(0)"_s, u"Button(3)"_s, u"Report(0)"_s, u"notification"_s }));
+}
+
+void TestPlatform::descriptionMistakesStopTheWindow_data()
+{
+    QTest::addColumn<platform::ControlDescription>("added");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("two controls of one name") << platform::ControlDescription { .name
+        = { u"Report"_s, 0 } } << u"Report(0) is described twice"_s;
+    QTest::newRow("a label naming no control") << platform::ControlDescription {
+        .name = { u"Label"_s, 0 }, .labelFor = ControlName { u"Text"_s, 1 }
+    } << u"Label(0) names Text(1), which the form does not have"_s;
+    QTest::newRow("a box naming a control")
+        << platform::ControlDescription { .name = { u"Text"_s, 2 },
+               .kind = ControlKind::TextBox,
+               .labelFor = ControlName { u"Text"_s, 0 } }
+        << u"Text(2) names another control, but is no label"_s;
+}
+
+void TestPlatform::descriptionMistakesStopTheWindow()
+{
+    QFETCH(platform::ControlDescription, added);
+    QFETCH(QString, message);
+    platform::FormDescription description = smallForm();
+    description.controls.push_back(added);
+    try {
+        platform::Window window(description);
+        QFAIL("the window was built");
+    } catch (const platform::DescriptionError &error) {
+        QCOMPARE(QString::fromUtf8(error.what()), message);
+    }
 }
 
 void TestPlatform::twipsBecomePixels_data()

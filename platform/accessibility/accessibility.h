@@ -1,22 +1,35 @@
 #pragma once
 
-// What assistive technology, a screen reader above all, sees of the program: one
-// accessible factory for the forms, their text boxes and their announcements, installed
-// over Qt's own. The window (platform/window.h) and the text boxes (platform/controls.h)
-// use it; the form and the calculation know nothing of it.
+// What assistive technology, a screen reader above all, sees of the program: one factory of
+// accessible interfaces, installed over Qt's own, for the forms' windows (form.cpp), the
+// text boxes (textbox.cpp) and the notification that announces what the program writes
+// (notification.cpp). The application (platform/application.h) installs the factory, each
+// window (platform/window.h) registers itself as a form; the form and the calculation know
+// nothing of it.
+
+#include <functional>
 
 class QString;
 class QWidget;
 
 namespace platform {
 
-// Installs the factory, once; Qt asks it before its own. Needs the application object,
-// which installs Qt's own factory when it is made.
+// Installs the factory; Qt asks it before its own. Needs the application object, which
+// installs Qt's own factory when it is made.
 void installAccessibility();
 
-// Has a screen reader speak a text at once, wherever the keyboard focus is, without moving
-// the focus and without anything appearing on screen. The text is spoken again each time,
-// even when it is the same as the last one.
-void announce(QWidget &source, const QString &text);
+// Makes a window a form for assistive technology: its direct child widgets are its
+// controls, and `hidden` tells which of them the user never sees. Call it before the first
+// control is made: Qt asks about a control while making it, and keeps the interface it was
+// first given, so whether a control is hidden must be known from the start and never
+// change afterwards. The window calls forgetForm before it is destroyed.
+void registerForm(QWidget &window, std::function<bool(const QWidget &control)> hidden);
+void forgetForm(const QWidget &window);
+
+// The program's output box has something new to show: screen readers read a change only in
+// the control with the focus, and the focus stays on the button that asked for it, so the
+// new text is read out at once, wherever the focus is. Not when the box has the focus
+// itself, where the screen reader reads the change on its own, nor for an empty text.
+void announceWritten(QWidget &box, const QString &shown);
 
 } // namespace platform

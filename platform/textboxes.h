@@ -1,17 +1,18 @@
 #pragma once
 
-#include "calc/controls.h"
+// The text boxes of a window, as the calculation sees them (calc/priceform.h): adapters over
+// Qt's QLineEdit and QPlainTextEdit. The window (platform/window.h) makes them.
 
-#include <QListWidget>
-#include <QPushButton>
+#include "calc/priceform.h"
+
+#include <QObject>
 #include <QValidator>
 
+#include <functional>
 #include <optional>
 
-class QLineEdit;
 class QEvent;
-class QKeyEvent;
-class QPaintEvent;
+class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
 
@@ -19,7 +20,7 @@ namespace platform {
 
 // A text box of the window. Locked boxes refuse typing, pasting and deleting but stay
 // selectable, scrollable and copyable.
-class TextBoxControl : public TextBox
+class TextBoxAdapter : public TextBox
 {
 public:
     virtual bool Locked() const = 0;
@@ -31,10 +32,10 @@ public:
     virtual void releaseDisplay() { }
 };
 
-class SingleLineTextBox final : public TextBoxControl
+class SingleLineTextBoxAdapter final : public TextBoxAdapter
 {
 public:
-    explicit SingleLineTextBox(QLineEdit &edit);
+    explicit SingleLineTextBoxAdapter(QLineEdit &edit);
 
     QString Text() const override;
     void setText(const QString &text) override;
@@ -48,7 +49,7 @@ private:
 
 // A box with a limit counts UTF-16 units, so the limit can cut a pasted emoji in half; the
 // half left over is dropped rather than shown as a broken character.
-class WholeCharacters final : public QValidator
+class WholeCharactersValidator final : public QValidator
 {
 public:
     using QValidator::QValidator;
@@ -65,14 +66,11 @@ public:
 // display is held, the box shows nothing new until it is released.
 //
 // Each text the program writes is shown with the caret at its start, as a freshly filled
-// text view has it, so that a screen reader reads on from the first line. A box that
-// announces is the program's output: what a handler writes there is announced to screen
-// readers when the display is released, as they would not read a change in a box that
-// does not have the focus.
-class MultiLineTextBox final : public QObject, public TextBoxControl
+// text view has it, so that a screen reader reads on from the first line.
+class MultiLineTextBoxAdapter final : public QObject, public TextBoxAdapter
 {
 public:
-    MultiLineTextBox(QPlainTextEdit &edit, bool announces);
+    explicit MultiLineTextBoxAdapter(QPlainTextEdit &edit);
 
     QString Text() const override;
     void setText(const QString &text) override;
@@ -82,11 +80,15 @@ public:
     void holdDisplay() override;
     void releaseDisplay() override;
 
+    // Called with the text as shown whenever a text written while the display was held
+    // comes on screen, even one the same as before: the user asked for it again.
+    void whenWrittenShows(std::function<void(QWidget &box, const QString &shown)> written);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void show();
+    void showText();
 
     QPlainTextEdit &m_edit;
     QString m_text;
@@ -94,46 +96,7 @@ private:
     std::optional<QString> m_shown;
     int m_holds = 0;
     bool m_writtenWhileHeld = false;
-    const bool m_announces;
-};
-
-// The widget of a list box: it marks the keyboard focus round its entries. A hidden one
-// says nothing to assistive technology (the window sees to that for every hidden control).
-class ListBoxWidget final : public QListWidget
-{
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
-
-class ListBoxControl final : public ListBox
-{
-public:
-    explicit ListBoxControl(QListWidget &list);
-
-    int ListIndex() const override;
-    void setListIndex(int position) override;
-    QString List(int position) const override;
-    int ListCount() const;
-    QWidget &widget() const;
-
-private:
-    QListWidget &m_list;
-};
-
-// A button of the graphical style: its face is its back colour, flat and exact, with a
-// raised edge that sinks while it is pressed. The style's own buttons would shade the
-// colour into a gradient.
-class GraphicalButton final : public QPushButton
-{
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
+    std::function<void(QWidget &, const QString &)> m_written;
 };
 
 } // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+// The list boxes of a window: the widget that draws one, and the adapter the calculation
+// reads and selects it through (calc/priceform.h). The window (platform/window.h) makes
+// both.
+
+#include "calc/priceform.h"
+
+#include <QListWidget>
+
+class QPaintEvent;
+
+namespace platform {
+
+// Marks the keyboard focus round its entries. A hidden one says nothing to assistive
+// technology (platform/accessibility/ sees to that for every hidden control).
+class ListBoxWidget final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+class ListBoxAdapter final : public ListBox
+{
+public:
+    explicit ListBoxAdapter(QListWidget &list);
+
+    int ListIndex() const override;
+    void setListIndex(int position) override;
+    QString List(int position) const override;
+    int ListCount() const;
+    QWidget &widget() const;
+
+private:
+    QListWidget &m_list;
+};
+
+} // namespace platform

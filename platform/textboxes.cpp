@@ -1,0 +1,170 @@
+#include "platform/textboxes.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace platform {
+
+SingleLineTextBoxAdapter::SingleLineTextBoxAdapter(QLineEdit &edit) : m_edit(edit) { }
+
+QString SingleLineTextBoxAdapter::Text() const
+{
+    return m_edit.text();
+}
+
+void SingleLineTextBoxAdapter::setText(const QString &text)
+{
+    m_edit.setText(text);
+}
+
+bool SingleLineTextBoxAdapter::Locked() const
+{
+    return m_edit.isReadOnly();
+}
+
+void SingleLineTextBoxAdapter::setLocked(bool locked)
+{
+    m_edit.setReadOnly(locked);
+}
+
+QWidget &SingleLineTextBoxAdapter::widget() const
+{
+    return m_edit;
+}
+
+QValidator::State WholeCharactersValidator::validate(QString &input, int &position) const
+{
+    for (qsizetype i = input.size() - 1; i >= 0; --i) {
+        const QChar c = input[i];
+        const bool whole = c.isHighSurrogate()
+            ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
+            : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
+        if (!whole) {
+            input.remove(i, 1);
+            if (position > i)
+                --position;
+        }
+    }
+    return Acceptable;
+}
+
+namespace {
+
+// Every kind of line end starts a new line on screen; the stored text keeps its own. The
+// end of the last line shows nothing and is left out, so that the end of the text (Ctrl+End)
+// is on the last line, which a screen reader reads, and not on an empty one after it.
+QString displayedText(QString text)
+{
+    text.replace(u"\r\n"_s, u"\n"_s);
+    text.replace(u'\r', u'\n');
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+MultiLineTextBoxAdapter::MultiLineTextBoxAdapter(QPlainTextEdit &edit) : m_edit(edit)
+{
+    m_edit.installEventFilter(this);
+}
+
+QString MultiLineTextBoxAdapter::Text() const
+{
+    if (!m_edit.document()->isModified())
+        return m_text;
+    return m_edit.toPlainText().replace(u'\n', u"\r\n"_s);
+}
+
+void MultiLineTextBoxAdapter::setText(const QString &text)
+{
+    m_text = text;
+    if (m_holds > 0)
+        m_writtenWhileHeld = true;
+    if (m_edit.isVisible() && m_holds == 0) {
+        showText();
+        m_edit.moveCursor(QTextCursor::Start);
+    }
+}
+
+void MultiLineTextBoxAdapter::holdDisplay()
+{
+    ++m_holds;
+}
+
+void MultiLineTextBoxAdapter::releaseDisplay()
+{
+    if (--m_holds != 0)
+        return;
+    const bool written = std::exchange(m_writtenWhileHeld, false);
+    if (!m_edit.isVisible())
+        return;
+    showText();
+    if (!written)
+        return;
+    m_edit.moveCursor(QTextCursor::Start);
+    if (m_written)
+        m_written(m_edit, *m_shown);
+}
+
+void MultiLineTextBoxAdapter::whenWrittenShows(
+    std::function<void(QWidget &box, const QString &shown)> written)
+{
+    m_written = std::move(written);
+}
+
+bool MultiLineTextBoxAdapter::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::Show && m_holds == 0)
+        showText();
+    return false;
+}
+
+void MultiLineTextBoxAdapter::showText()
+{
+    QTextDocument &document = *m_edit.document();
+    const bool showsOurs = m_shown && !document.isModified();
+    const QString next = displayedText(m_text);
+    if (showsOurs && next == *m_shown)
+        return;
+    if (showsOurs && next.startsWith(*m_shown)) {
+        // What the program writes is not the user's to undo, here as after setPlainText.
+        document.setUndoRedoEnabled(false);
+        QTextCursor end(&document);
+        end.movePosition(QTextCursor::End);
+        end.insertText(next.sliced(m_shown->size()));
+        document.setUndoRedoEnabled(true);
+    } else {
+        m_edit.setPlainText(next);
+    }
+    document.setModified(false);
+    m_shown = next;
+}
+
+bool MultiLineTextBoxAdapter::Locked() const
+{
+    return m_edit.isReadOnly();
+}
+
+void MultiLineTextBoxAdapter::setLocked(bool locked)
+{
+    m_edit.setReadOnly(locked);
+    // Read-only alone would leave only the mouse to select; the keyboard and screen
+    // readers need the caret too.
+    if (locked)
+        m_edit.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+QWidget &MultiLineTextBoxAdapter::widget() const
+{
+    return m_edit;
+}
+
+} // namespace platform
