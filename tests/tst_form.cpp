@@ -27,6 +27,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using platform::ControlName;
 
 class TestForm : public QObject
 {
@@ -269,26 +270,26 @@ void TestForm::lockedBoxesStayCopyable()
 
 void TestForm::labelsNameTheirControlsToScreenReaders_data()
 {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("label");
-    QTest::newRow("weight") << u"Text2(1)"_s << u"Label1(3)"_s;
-    QTest::newRow("ounce price") << u"Text2(2)"_s << u"Label1(4)"_s;
-    QTest::newRow("dollar rate") << u"Text2(3)"_s << u"Label1(5)"_s;
-    QTest::newRow("report") << u"Text2(0)"_s << u"Label1(2)"_s;
+    QTest::addColumn<ControlName>("control");
+    QTest::addColumn<ControlName>("label");
+    QTest::newRow("weight") << ControlName { u"Text2"_s, 1 } << ControlName { u"Label1"_s, 3 };
+    QTest::newRow("ounce price") << ControlName { u"Text2"_s, 2 } << ControlName { u"Label1"_s, 4 };
+    QTest::newRow("dollar rate") << ControlName { u"Text2"_s, 3 } << ControlName { u"Label1"_s, 5 };
+    QTest::newRow("report") << ControlName { u"Text2"_s, 0 } << ControlName { u"Label1"_s, 2 };
 }
 
 // A screen reader reads out the label beside the control. What it hears of every control,
 // and that it meets none of the hidden ones, the screen-reader test checks over AT-SPI.
 void TestForm::labelsNameTheirControlsToScreenReaders()
 {
-    QFETCH(QString, control);
-    QFETCH(QString, label);
+    QFETCH(ControlName, control);
+    QFETCH(ControlName, label);
     QAccessibleInterface *accessible
-        = QAccessible::queryAccessibleInterface(m_form->window().findChild<QWidget *>(control));
+        = QAccessible::queryAccessibleInterface(&m_form->window().controlWidget(control));
     QVERIFY(accessible);
     const auto labels = accessible->relations(QAccessible::Label);
     QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels.first().first->object()->objectName(), label);
+    QCOMPARE(labels.first().first->object(), &m_form->window().controlWidget(label));
 }
 
 void TestForm::windowCannotBeMaximisedOrResized()
@@ -471,32 +472,31 @@ void TestForm::growingTextShowsAsIfSetAnew()
 
 void TestForm::controlsSitWhereTheDescriptionPutsThem_data()
 {
-    QTest::addColumn<QString>("control");
+    QTest::addColumn<ControlName>("control");
     QTest::addColumn<QRect>("pixels");
-    QTest::newRow("Label1(0)") << u"Label1(0)"_s << QRect(64, 0, 329, 25);
-    QTest::newRow("Label1(1)") << u"Label1(1)"_s << QRect(0, 32, 57, 25);
-    QTest::newRow("Label1(2)") << u"Label1(2)"_s << QRect(64, 32, 329, 25);
-    QTest::newRow("Label1(3)") << u"Label1(3)"_s << QRect(8, 184, 73, 25);
-    QTest::newRow("Label1(4)") << u"Label1(4)"_s << QRect(128, 184, 105, 25);
-    QTest::newRow("Label1(5)") << u"Label1(5)"_s << QRect(304, 184, 97, 25);
-    QTest::newRow("List1(0)") << u"List1(0)"_s << QRect(0, 56, 57, 118);
-    QTest::newRow("List1(1)") << u"List1(1)"_s << QRect(416, 8, 57, 42);
-    QTest::newRow("Text2(0)") << u"Text2(0)"_s << QRect(64, 56, 329, 121);
-    QTest::newRow("Text2(1)") << u"Text2(1)"_s << QRect(80, 184, 41, 27);
-    QTest::newRow("Text2(2)") << u"Text2(2)"_s << QRect(232, 184, 65, 27);
-    QTest::newRow("Text2(3)") << u"Text2(3)"_s << QRect(400, 184, 65, 27);
-    QTest::newRow("Command1(0)") << u"Command1(0)"_s << QRect(400, 56, 73, 25);
-    QTest::newRow("Command1(1)") << u"Command1(1)"_s << QRect(400, 128, 73, 25);
-    QTest::newRow("Text1(0)") << u"Text1(0)"_s << QRect(8, 216, 457, 201);
-    QTest::newRow("Text1(1)") << u"Text1(1)"_s << QRect(40, 312, 449, 121);
+    QTest::newRow("Label1(0)") << ControlName { u"Label1"_s, 0 } << QRect(64, 0, 329, 25);
+    QTest::newRow("Label1(1)") << ControlName { u"Label1"_s, 1 } << QRect(0, 32, 57, 25);
+    QTest::newRow("Label1(2)") << ControlName { u"Label1"_s, 2 } << QRect(64, 32, 329, 25);
+    QTest::newRow("Label1(3)") << ControlName { u"Label1"_s, 3 } << QRect(8, 184, 73, 25);
+    QTest::newRow("Label1(4)") << ControlName { u"Label1"_s, 4 } << QRect(128, 184, 105, 25);
+    QTest::newRow("Label1(5)") << ControlName { u"Label1"_s, 5 } << QRect(304, 184, 97, 25);
+    QTest::newRow("List1(0)") << ControlName { u"List1"_s, 0 } << QRect(0, 56, 57, 118);
+    QTest::newRow("List1(1)") << ControlName { u"List1"_s, 1 } << QRect(416, 8, 57, 42);
+    QTest::newRow("Text2(0)") << ControlName { u"Text2"_s, 0 } << QRect(64, 56, 329, 121);
+    QTest::newRow("Text2(1)") << ControlName { u"Text2"_s, 1 } << QRect(80, 184, 41, 27);
+    QTest::newRow("Text2(2)") << ControlName { u"Text2"_s, 2 } << QRect(232, 184, 65, 27);
+    QTest::newRow("Text2(3)") << ControlName { u"Text2"_s, 3 } << QRect(400, 184, 65, 27);
+    QTest::newRow("Command1(0)") << ControlName { u"Command1"_s, 0 } << QRect(400, 56, 73, 25);
+    QTest::newRow("Command1(1)") << ControlName { u"Command1"_s, 1 } << QRect(400, 128, 73, 25);
+    QTest::newRow("Text1(0)") << ControlName { u"Text1"_s, 0 } << QRect(8, 216, 457, 201);
+    QTest::newRow("Text1(1)") << ControlName { u"Text1"_s, 1 } << QRect(40, 312, 449, 121);
 }
 
 void TestForm::controlsSitWhereTheDescriptionPutsThem()
 {
-    QFETCH(QString, control);
+    QFETCH(ControlName, control);
     QFETCH(QRect, pixels);
-    auto *widget = m_form->window().findChild<QWidget *>(control, Qt::FindDirectChildrenOnly);
-    QVERIFY(widget);
+    QWidget *widget = &m_form->window().controlWidget(control);
     QCOMPARE(widget->geometry(), pixels);
     QCOMPARE(widget->font().family(), u"Times New Roman"_s);
     QCOMPARE(widget->font().pointSize(), 12);
@@ -822,14 +822,15 @@ void TestForm::textIsLegibleOnEveryPalette()
 
 void TestForm::keyboardFocusIsMarked_data()
 {
-    QTest::addColumn<QString>("control");
+    QTest::addColumn<ControlName>("control");
     QTest::addColumn<QPalette>("palette");
     // The buttons' faces are the form's own; the list's is the desktop's.
     const QPalette qts = QApplication::style()->standardPalette();
-    QTest::newRow("calculate button") << u"Command1(0)"_s << qts;
-    QTest::newRow("clear button") << u"Command1(1)"_s << qts;
+    QTest::newRow("calculate button") << ControlName { u"Command1"_s, 0 } << qts;
+    QTest::newRow("clear button") << ControlName { u"Command1"_s, 1 } << qts;
     for (const auto &[name, palette] : desktopPalettes()) {
-        QTest::addRow("carat list, nothing chosen, %s", name) << u"List1(0)"_s << palette;
+        QTest::addRow("carat list, nothing chosen, %s", name)
+            << ControlName { u"List1"_s, 0 } << palette;
     }
 }
 
@@ -837,12 +838,11 @@ void TestForm::keyboardFocusIsMarked_data()
 // by 3:1 and goes round it.
 void TestForm::keyboardFocusIsMarked()
 {
-    QFETCH(QString, control);
+    QFETCH(ControlName, control);
     QFETCH(QPalette, palette);
     const QPalette before = QApplication::palette();
     rebuildUnder(m_form, palette);
-    QWidget *widget = m_form->window().findChild<QWidget *>(control);
-    QVERIFY(widget);
+    QWidget *widget = &m_form->window().controlWidget(control);
     const auto controlPicture = [&] { return picture(m_form->window()).copy(widget->geometry()); };
     const QImage unfocused = controlPicture();
     // Tab reaches each of them from the control before it in the tab order.
@@ -876,7 +876,7 @@ void TestForm::keyboardFocusIsMarked()
     QVERIFY2(marked.width() >= size.width() * 3 / 4 && marked.height() >= size.height() * 3 / 4
             && markPixels >= marked.width() + marked.height(),
         qPrintable(found));
-    if (control == u"List1(0)"_s)
+    if (control == ControlName { u"List1"_s, 0 })
         QCOMPARE(m_form->List1(0).ListIndex(), -1);
 }
 
