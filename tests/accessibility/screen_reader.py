@@ -73,9 +73,9 @@ REPORT_14 = (
 )
 
 
-# Where a walk up from an event's source ends: the window, the program itself and the
-# desktop.
-ROOTS = ("frame", "application", "desktop frame")
+# Where a walk up from an event's source ends: the program itself, or the desktop, which
+# says when a program comes and goes.
+ROOTS = ("application", "desktop frame")
 
 
 def pump(seconds, until=lambda: False):
