@@ -5,8 +5,10 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 
+#include <climits>
 #include <functional>
 #include <new>
 
@@ -59,6 +61,8 @@ private slots:
     void screenReadersMeetOnlyShownControls();
     void descriptionMistakesStopTheWindow_data();
     void descriptionMistakesStopTheWindow();
+    void anyNumberAClientSendsIsTakenSafely_data();
+    void anyNumberAClientSendsIsTakenSafely();
     void twipsBecomePixels_data();
     void twipsBecomePixels();
 };
@@ -259,6 +263,56 @@ void TestPlatform::descriptionMistakesStopTheWindow()
     } catch (const platform::DescriptionError &error) {
         QCOMPARE(QString::fromUtf8(error.what()), message);
     }
+}
+
+void TestPlatform::anyNumberAClientSendsIsTakenSafely_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("single-line box") << u"Text"_s;
+    QTest::newRow("multi-line box") << u"Report"_s;
+}
+
+// Offsets count characters, the emoji one, which is no word of its own; the asan preset stops
+// at any overflow.
+void TestPlatform::anyNumberAClientSendsIsTakenSafely()
+{
+    QFETCH(QString, box);
+    QTest::failOnWarning(QRegularExpression(u".*"_s));
+    platform::Window window(smallForm());
+    window.start();
+    window.textBox({ box, 0 }).setText(u"1.4 💰 лв."_s);
+    QAccessibleInterface &accessible
+        = *QAccessible::queryAccessibleInterface(&window.textBox({ box, 0 }).widget());
+    QAccessibleTextInterface &text = *accessible.textInterface();
+    int start = -1;
+    int end = -1;
+    QCOMPARE(text.characterCount(), 9);
+    QCOMPARE(text.text(INT_MIN, INT_MAX), u"1.4 💰 лв."_s);
+    QCOMPARE(text.textAtOffset(INT_MIN, QAccessible::WordBoundary, &start, &end), u"1.4 💰 "_s);
+    QCOMPARE(text.textAfterOffset(INT_MAX, QAccessible::CharBoundary, &start, &end), QString());
+    QCOMPARE(QList({ start, end }), QList({ 9, 9 }));
+    QCOMPARE(text.textBeforeOffset(INT_MAX, QAccessible::CharBoundary, &start, &end), u"."_s);
+    QCOMPARE(text.characterRect(INT_MIN), QRect());
+    QCOMPARE(text.characterRect(INT_MAX), QRect());
+    for (const QPoint point : { QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX) })
+        QCOMPARE(text.offsetAtPoint(point), -1);
+    text.setSelection(0, 2, INT_MIN);
+    text.selection(0, &start, &end);
+    QCOMPARE(QList({ start, end }), QList({ 0, 2 }));
+    text.addSelection(INT_MIN, INT_MAX);
+    text.selection(0, &start, &end);
+    QCOMPARE(QList({ start, end }), QList({ 0, 9 }));
+    text.setCursorPosition(INT_MAX);
+    QCOMPARE(text.cursorPosition(), 9);
+    text.scrollToSubstring(INT_MIN, INT_MAX);
+    text.attributes(INT_MIN, &start, &end);
+    QCOMPARE(QList({ start, end }), QList({ 0, 9 }));
+    QAccessibleEditableTextInterface &editable = *accessible.editableTextInterface();
+    editable.insertText(INT_MAX, u"!"_s);
+    editable.replaceText(INT_MIN, 1, u"¿"_s);
+    QCOMPARE(text.text(0, INT_MAX), u"¿.4 💰 лв.!"_s);
+    editable.deleteText(INT_MAX, INT_MIN);
+    QCOMPARE(text.characterCount(), 0);
 }
 
 void TestPlatform::twipsBecomePixels_data()

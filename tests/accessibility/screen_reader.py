@@ -288,10 +288,17 @@ class ScreenReader(unittest.TestCase):
         boundaries = [getattr(pyatspi, "TEXT_BOUNDARY_" + kind) for kind in (
             "CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START",
             "LINE_END")]
+        # A figure with a character outside the BMP, one with right-to-left letters: a
+        # character is what len() counts, and its box lies where it is drawn.
+        figures = {"Цена - унция": "1.4 💰 лв. Ок", "Цена - долар": "אבג 123"}
+        for name, figure in figures.items():
+            self.assertTrue(self.control("text", name).queryEditableText()
+                            .setTextContents(figure))
         boxes = [child for child in self.window if child.getRoleName() == "text"]
         for box in boxes:
             text = box.queryText()
             whole = text.getText(0, -1)
+            self.assertEqual(text.characterCount, len(whole), box.name)
             for query in (text.getTextAtOffset, text.getTextBeforeOffset,
                           text.getTextAfterOffset):
                 for boundary in boundaries:
@@ -302,9 +309,18 @@ class ScreenReader(unittest.TestCase):
                         self.assertEqual(said, whole[start:end], where)
             # The character at the centre of each character's box, as far as it shows.
             shown = box.queryComponent()
+            left, top, box_width, box_height = shown.getExtents(pyatspi.DESKTOP_COORDS)
             for offset in range(len(whole)):
                 x, y, width, height = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
                 centre = (x + width // 2, y + height // 2)
+                where = (box.name, offset, (x, y, width, height))
+                if box.name in figures:
+                    self.assertGreaterEqual(width, 0, where)
+                    # The right-to-left figure fits its box; the other one is wider, and
+                    # shows its end, where the caret is.
+                    if box.name == "Цена - долар" or offset == len(whole) - 1:
+                        self.assertTrue(left <= x <= x + width <= left + box_width
+                                        and top <= y <= y + height <= top + box_height, where)
                 if shown.contains(*centre, pyatspi.DESKTOP_COORDS):
                     self.assertEqual(text.getOffsetAtPoint(*centre, pyatspi.DESKTOP_COORDS),
                                      offset, (box.name, whole[offset]))
