@@ -1,11 +1,11 @@
 #pragma once
 
 // What assistive technology, a screen reader above all, sees of the program: one factory of
-// accessible interfaces, installed over Qt's own, for the forms' windows (form.cpp), the
-// text boxes (textbox.cpp) and the notification that announces what the program writes
-// (notification.cpp). The application (platform/application.h) installs the factory, each
-// window (platform/window.h) registers itself as a form; the form and the calculation know
-// nothing of it.
+// accessible interfaces, installed over Qt's own, for the forms' windows (form.h), the
+// text boxes (textbox.h, with lineedit.h and plaintextedit.h) and the notification that
+// announces what the program writes (notification.h). The application (platform/application.h)
+// installs the factory, each window (platform/window.h) registers itself as a form; the form and
+// the calculation know nothing of it.
 
 #include <functional>
 

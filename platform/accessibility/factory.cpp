@@ -1,11 +1,13 @@
 #include "platform/accessibility/accessibility.h"
 
 #include "platform/accessibility/form.h"
+#include "platform/accessibility/lineedit.h"
 #include "platform/accessibility/notification.h"
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/plaintextedit.h"
 
 #include <QAccessible>
-#include <QWidget>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace platform {
 
@@ -17,7 +19,11 @@ QAccessibleInterface *accessibleInterface(const QString &, QObject *object)
         return notification;
     if (QAccessibleInterface *formOrHidden = accessibleFormOrHiddenControl(object))
         return formOrHidden;
-    return accessibleTextBox(qobject_cast<QWidget *>(object));
+    if (auto *edit = qobject_cast<QLineEdit *>(object))
+        return accessibleLineEdit(edit);
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(object))
+        return accessiblePlainTextEdit(edit);
+    return nullptr;
 }
 
 } // namespace
