@@ -4,7 +4,7 @@
 // an offset, a part of the text and the count of characters. The figure is laid out once
 // before the timing starts; every query after it finds the text unchanged.
 
-#include "form/velmora.h"
+#include "bench/startedform.h"
 #include "platform/application.h"
 
 #include <QAccessible>
@@ -16,21 +16,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Velmora &form()
-{
-    static Velmora *form = [] {
-        auto *created = new Velmora;
-        created->window().start();
-        return created;
-    }();
-    return *form;
-}
-
 // The price box, centred, holding a figure of the given length; the middle of it is where
 // every query is asked.
 QAccessibleTextInterface &figureBox(qsizetype characters)
 {
-    platform::TextBoxAdapter &box = form().Text2(2);
+    platform::TextBoxAdapter &box = startedForm().Text2(2);
     const QString figure = u"0."_s + QString(characters - 2, u'7');
     if (box.Text() != figure)
         box.setText(figure);

@@ -5,9 +5,9 @@
 //   plain pass over the same characters;
 // - Calculate with a one-megabyte figure (target: below 20 ms), against Val of that figure.
 
+#include "bench/startedform.h"
 #include "calc/conversions.h"
 #include "calc/procedures.h"
-#include "form/velmora.h"
 #include "platform/application.h"
 
 #include <QAbstractButton>
@@ -21,19 +21,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Velmora &form()
-{
-    static Velmora *form = [] {
-        auto *created = new Velmora;
-        created->window().start();
-        return created;
-    }();
-    return *form;
-}
-
 void clickCalculate(benchmark::State &state, int carat)
 {
-    Velmora &velmora = form();
+    Velmora &velmora = startedForm();
     velmora.Text2(1).setText(u"1"_s);
     velmora.Text2(2).setText(u"1300"_s);
     velmora.Text2(3).setText(u"1.4"_s);
@@ -96,7 +86,7 @@ BENCHMARK(BM_PlainPass_Reference)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_CalculateWithMegabyteFigure(benchmark::State &state)
 {
-    Velmora &velmora = form();
+    Velmora &velmora = startedForm();
     velmora.Text2(1).setText(u"1"_s);
     velmora.Text2(2).setText(longFigure(1 << 20));
     velmora.Text2(3).setText(u"1.4"_s);
