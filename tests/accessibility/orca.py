@@ -245,9 +245,16 @@ class HeardByOrca(unittest.TestCase):
             self.assertEqual(figures, {figure}, heard)
         # Word by word, the caret at the end and then at the start: the whole figure, and
         # the program goes on answering (Qt's own answer to the first never came).
-        self.keys("End")
-        for key in ("Left", "Right"):
-            self.assertIn("1300", self.with_ctrl(key))
+        for key, start in (("Left", "End"), ("Right", "Home")):
+            # Orca names the cause of a caret move by the last key it has seen; on a busy
+            # machine the move can reach it before the key, and it reads one character as
+            # for a plain Left. A figure cut short fails every try.
+            for _ in range(3):
+                self.keys(start)
+                heard = self.with_ctrl(key)
+                if "1300" in heard:
+                    break
+            self.assertIn("1300", heard)
         heard = self.heard_after("Tab")
         self.assertTrue(any("Цена - долар" in said for said in heard), heard)
 
