@@ -176,13 +176,13 @@ private:
         Layout &laid = *m_layout;
         const unsigned moves = m_watch ? m_watch->moves() : 0;
         if (!m_watch || laid.placedAt != moves) {
-            // The box tells where it draws the caret: a box around it reaching 5 pixels to
-            // its left. The same caret in this layout tells where the layout is drawn,
-            // whichever direction its text runs.
+            // The box tells where it draws the caret: a box around it reaching a few pixels
+            // to its left (five, in every Qt since 4). The same caret in
+            // this layout tells where the layout is drawn, whichever direction its text runs.
+            constexpr int caretBoxReach = 5;
             const QRectF caret = m_edit.inputMethodQuery(Qt::ImCursorRectangle).toRectF();
-            laid.origin
-                = QPointF(caret.left() + 5 - qRound(laid.line.cursorToX(m_edit.cursorPosition())),
-                    caret.top());
+            const int caretX = qRound(laid.line.cursorToX(m_edit.cursorPosition()));
+            laid.origin = QPointF(caret.left() + caretBoxReach - caretX, caret.top());
             laid.placedAt = moves;
         }
         return laid;
