@@ -177,8 +177,8 @@ private:
         const unsigned moves = m_watch ? m_watch->moves() : 0;
         if (!m_watch || laid.placedAt != moves) {
             // The box tells where it draws the caret: a box around it reaching a few pixels
-            // to its left (five, in every Qt since 4). The same caret in
-            // this layout tells where the layout is drawn, whichever direction its text runs.
+            // to its left (five, in every Qt since 4). The same caret in this layout tells
+            // where the layout is drawn, whichever direction its text runs.
             constexpr int caretBoxReach = 5;
             const QRectF caret = m_edit.inputMethodQuery(Qt::ImCursorRectangle).toRectF();
             const int caretX = qRound(laid.line.cursorToX(m_edit.cursorPosition()));
