@@ -4,8 +4,7 @@
 // an offset, a part of the text and the count of characters. The figure is laid out once
 // before the timing starts; every query after it finds the text unchanged.
 
-#include "bench/startedform.h"
-#include "platform/application.h"
+#include "bench/windowbenchmarks.h"
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>
@@ -89,11 +88,5 @@ BENCHMARK(BM_CharacterCount)->Apply(sizes);
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::Application application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

@@ -5,10 +5,9 @@
 //   plain pass over the same characters;
 // - Calculate with a one-megabyte figure (target: below 20 ms), against Val of that figure.
 
-#include "bench/startedform.h"
+#include "bench/windowbenchmarks.h"
 #include "calc/conversions.h"
 #include "calc/procedures.h"
-#include "platform/application.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -112,11 +111,5 @@ BENCHMARK(BM_ValOfThatFigure_Reference)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    platform::Application application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(argc, argv);
 }

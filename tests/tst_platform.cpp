@@ -292,6 +292,8 @@ void TestPlatform::anyNumberAClientSendsIsTakenSafely()
     QCOMPARE(text.textAfterOffset(INT_MAX, QAccessible::CharBoundary, &start, &end), QString());
     QCOMPARE(QList({ start, end }), QList({ 9, 9 }));
     QCOMPARE(text.textBeforeOffset(INT_MAX, QAccessible::CharBoundary, &start, &end), u"."_s);
+    // No boundary at all: the whole text is one item.
+    QCOMPARE(text.textAtOffset(INT_MIN, QAccessible::NoBoundary, &start, &end), u"1.4 💰 лв."_s);
     QCOMPARE(text.characterRect(INT_MIN), QRect());
     QCOMPARE(text.characterRect(INT_MAX), QRect());
     for (const QPoint point : { QPoint(INT_MIN, INT_MIN), QPoint(INT_MAX, INT_MAX) })

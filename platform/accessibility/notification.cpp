@@ -72,9 +72,9 @@ void update(Notification &notification, QAccessible::Event type)
 
 } // namespace
 
-QObject &makeNotification(QWidget &window)
+void makeNotification(QWidget &window)
 {
-    return *new Notification(&window);
+    new Notification(&window);
 }
 
 QObject *notificationOf(const QWidget &window)

@@ -51,7 +51,7 @@ private:
     QString m_units;
     // Where each pair of units making one character starts.
     std::vector<int> m_pairs;
-    mutable std::array<std::optional<std::vector<int>>, QAccessible::LineBoundary + 1> m_starts;
+    mutable std::array<std::optional<std::vector<int>>, QAccessible::NoBoundary + 1> m_starts;
 };
 
 // Whether two texts are the same, at once when they share their units, as a box's text
