@@ -4,7 +4,10 @@
 #include "platform/drawing.h"
 
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -17,6 +20,25 @@ void ListBoxWidget::paintEvent(QPaintEvent *event)
     if (hasFocus()) {
         QPainter painter(viewport());
         drawFocusMark(painter, viewport()->rect(), palette().color(QPalette::Base));
+    }
+}
+
+// A list reached by Tab makes its first entry current without choosing it, and Qt 6.4's item
+// views choose only when a key moves to another entry (QAbstractItemView::keyPressEvent), so
+// Home or Up there chose no carat and the report then stayed unwritten. A list box chooses
+// the entry its keys lead to, as Windows' and GTK's do.
+void ListBoxWidget::keyPressEvent(QKeyEvent *event)
+{
+    QListWidget::keyPressEvent(event);
+    static constexpr int movingKeys[] { Qt::Key_Home, Qt::Key_End, Qt::Key_Up, Qt::Key_Down,
+        Qt::Key_PageUp, Qt::Key_PageDown };
+    const bool moving = std::find(std::begin(movingKeys), std::end(movingKeys), event->key())
+        != std::end(movingKeys);
+    // Ctrl moves without choosing; the keypad's Home and arrows count as the others.
+    if (moving && !event->modifiers().testFlag(Qt::ControlModifier) && currentIndex().isValid()
+        && selectionModel()->selectedIndexes().isEmpty()) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+        event->accept();
     }
 }
 

@@ -8,11 +8,13 @@
 
 #include <QListWidget>
 
+class QKeyEvent;
 class QPaintEvent;
 
 namespace platform {
 
-// Marks the keyboard focus round its entries. A hidden one says nothing to assistive
+// Marks the keyboard focus round its entries, and chooses the entry its keys lead to. A
+// hidden one says nothing to assistive
 // technology (platform/accessibility/ sees to that for every hidden control).
 class ListBoxWidget final : public QListWidget
 {
@@ -20,6 +22,7 @@ public:
     using QListWidget::QListWidget;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 };
 

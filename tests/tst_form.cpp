@@ -126,6 +126,9 @@ void TestForm::withoutADisplaySaysSoInOneLine_data()
 // The program itself, started from a console without a desktop session.
 void TestForm::withoutADisplaySaysSoInOneLine()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows shows every program's windows on the desktop it was started on");
+#endif
     QFETCH(QStringList, variables);
     QFETCH(QString, reason);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -395,9 +398,11 @@ void TestForm::keyboardAloneChoosesACaratAndPressesAButton()
     QCOMPARE(list, &m_form->List1(0).widget());
     // The focus alone gives the list a current entry, which is no choice of carat.
     QCOMPARE(m_form->List1(0).ListIndex(), -1);
-    QTest::keyClick(list, Qt::Key_Down);
-    QTest::keyClick(list, Qt::Key_Down);
-    QVERIFY(m_form->List1(0).ListIndex() >= 0);
+    // Home there chooses the first carat, though it is current already.
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(m_form->List1(0).ListIndex(), 0);
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(m_form->List1(0).ListIndex(), 8);
     QTest::keyClick(list, Qt::Key_Home);
     QCOMPARE(m_form->List1(0).ListIndex(), 0);
     QTest::keyClick(list, Qt::Key_Down);
