@@ -13,4 +13,8 @@ if(CMAKE_BUILD_TYPE MATCHES "^(Release|RelWithDebInfo|MinSizeRel)$"
     endif()
     add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}=."
                         "-ffile-prefix-map=${PROJECT_BINARY_DIR}=${build_folder}")
+    # A Windows program's header carries its link time unless told not to.
+    if(WIN32)
+        add_link_options(LINKER:--no-insert-timestamp)
+    endif()
 endif()

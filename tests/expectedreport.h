@@ -22,11 +22,18 @@
 
 namespace oracle {
 
-// strtod follows LC_NUMERIC, which a Qt application takes from the environment.
+// strtod follows LC_NUMERIC, which a Qt application takes from the environment; the C
+// library's own C locale reads the same figure everywhere, spelt the POSIX way or the
+// Windows way.
 inline double readC(const std::string &text)
 {
+#ifdef _WIN32
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    return _strtod_l(text.c_str(), nullptr, c);
+#else
     static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     return strtod_l(text.c_str(), nullptr, c);
+#endif
 }
 
 // A typed figure as a number: blanks (space, tab, no-break spaces) count for nothing

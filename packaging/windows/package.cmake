@@ -1,0 +1,48 @@
+# Stages the program as it ships on Windows and makes the portable zip and the installer of
+# it. Every staged file gets the time SOURCE_DATE_EPOCH names (else the last commit's) and the
+# zip lists its files in one order, so that the same sources make the same zip.
+# Run by the build: cmake -DBUILD= -DSTAGE= -DSTRIP= -DZIP= -DSETUP= -DVERSION= -DICON=
+#                         -DSOURCE= -P package.cmake
+cmake_minimum_required(VERSION 3.25)
+
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+else()
+    execute_process(COMMAND git -C "${SOURCE}" log -1 --format=%ct
+        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "Outside a git checkout, set SOURCE_DATE_EPOCH to the files' time")
+    endif()
+endif()
+
+file(REMOVE_RECURSE "${STAGE}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${STAGE}" --strip
+    OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+# Qt's libraries keep their symbol tables, which nothing on Windows reads.
+file(GLOB_RECURSE libraries "${STAGE}/*.dll")
+execute_process(COMMAND "${STRIP}" --strip-unneeded ${libraries} COMMAND_ERROR_IS_FATAL ANY)
+
+cmake_path(GET STAGE PARENT_PATH parent)
+cmake_path(GET STAGE FILENAME top)
+file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE "${parent}" "${STAGE}/*")
+list(APPEND entries "${top}")
+list(SORT entries)
+list(TRANSFORM entries PREPEND "${parent}/" OUTPUT_VARIABLE paths)
+execute_process(COMMAND touch --no-dereference --date=@${epoch} ${paths}
+    COMMAND_ERROR_IS_FATAL ANY)
+
+# zip adds to an archive that exists; its times are DOS times, in the time zone given.
+file(REMOVE "${ZIP}")
+list(JOIN entries "\n" listing)
+file(WRITE "${parent}/zip-listing" "${listing}\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC zip -X -9 -q -@ "${ZIP}"
+    WORKING_DIRECTORY "${parent}" INPUT_FILE "${parent}/zip-listing"
+    COMMAND_ERROR_IS_FATAL ANY)
+
+set(files "${parent}/installer-files.nsh")
+execute_process(COMMAND ${CMAKE_COMMAND} -DSTAGING=${STAGE} -DOUTPUT=${files}
+    -P "${CMAKE_CURRENT_LIST_DIR}/installer-files.cmake" COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND makensis -V2 -NOCD -INPUTCHARSET UTF8
+    -DVERSION=${VERSION} -DSTAGING=${STAGE} -DFILES=${files}
+    -DICON=${ICON} -DOUTFILE=${SETUP} "${CMAKE_CURRENT_LIST_DIR}/installer.nsi"
+    COMMAND_ERROR_IS_FATAL ANY)

@@ -1,0 +1,332 @@
+#!/usr/bin/python3
+"""The calculator for Windows as a user meets it: unzipped from its portable zip and started
+under Wine on the test run's virtual display, used with the mouse and with the keyboard alone,
+and looked at at 96 and at 144 dpi. Everything is seen from outside, through X: pictures of
+the screen, xdotool's mouse and keyboard, and the clipboard.
+
+Usage: program.py ZIP SESSION ARTIFACTS
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+import gi
+
+gi.require_version("Gdk", "3.0")
+gi.require_version("GdkX11", "3.0")
+gi.require_version("Gtk", "3.0")
+from gi.repository import Gdk, GdkX11, Gtk  # noqa: E402
+
+FORM = (192, 192, 255)
+# Every shown control's rectangle in the client area at 96 dpi, in pixels: the form's table
+# in twips divided by 15, worked out by hand.
+SHOWN = {
+    "Label1(0)": (64, 0, 329, 25),
+    "Label1(1)": (0, 32, 57, 25),
+    "Label1(2)": (64, 32, 329, 25),
+    "Label1(3)": (8, 184, 73, 25),
+    "Label1(4)": (128, 184, 105, 25),
+    "Label1(5)": (304, 184, 97, 25),
+    "List1(0)": (0, 56, 57, 118),
+    "Text2(0)": (64, 56, 329, 121),
+    "Text2(1)": (80, 184, 41, 27),
+    "Text2(2)": (232, 184, 65, 27),
+    "Text2(3)": (400, 184, 65, 27),
+    "Command1(0)": (400, 56, 73, 25),
+    "Command1(1)": (400, 128, 73, 25),
+    "Text1(0)": (8, 216, 457, 201),
+}
+HIDDEN_LIST = (416, 8, 57, 42)
+# The report for 1 ounce at $1300 and 1.4 leva per dollar, 22 carats, as copied from the
+# box: the line end after its last line shows nothing and is not selected.
+REPORT_22 = (
+    "Цена за грам инвестиционно злато: 58.51[лв]\n"
+    "Карати: 22\n"
+    "Мярка: 916 - злато 91.60%\n"
+    "Примеси:  8.40%\n"
+    "Очаквана цена, съобразно борсовата и каратите:\n"
+    "Цена на злато: 1*1300*1.4*0.916 = 1667.12[лв]"
+)
+
+
+def fail(message):
+    print("FAIL: " + message, file=sys.stderr)
+    raise SystemExit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+
+
+def xdotool(*arguments):
+    return subprocess.run(["xdotool", *arguments], check=True, capture_output=True,
+                          text=True).stdout
+
+
+def settle(seconds=0.6):
+    time.sleep(seconds)
+
+
+def key(*names):
+    for name in names:
+        xdotool("key", "--clearmodifiers", name)
+        time.sleep(0.15)
+
+
+def type_text(text):
+    xdotool("type", "--delay", "60", text)
+    time.sleep(0.2)
+
+
+def on_screen(window):
+    """Where an X window lies on the screen, and its size: for a Wine window, its client area."""
+    found = GdkX11.X11Window.foreign_new_for_display(Gdk.Display.get_default(), int(window))
+    _, x, y = found.get_origin()
+    # GDK keeps the size it first saw; X has the present one.
+    shell = dict(line.split("=", 1) for line in
+                 xdotool("getwindowgeometry", "--shell", window).split())
+    return x, y, int(shell["WIDTH"]), int(shell["HEIGHT"])
+
+
+class Screen:
+    """What the virtual display shows, as RGB rows."""
+
+    def __init__(self, x, y, width, height):
+        root = Gdk.get_default_root_window()
+        self.pixbuf = Gdk.pixbuf_get_from_window(root, x, y, width, height)
+        self.width, self.height = width, height
+        self.pixels = self.pixbuf.get_pixels()
+        self.stride = self.pixbuf.get_rowstride()
+        self.channels = self.pixbuf.get_n_channels()
+
+    def at(self, x, y):
+        offset = y * self.stride + x * self.channels
+        return tuple(self.pixels[offset:offset + 3])
+
+    def save(self, path):
+        self.pixbuf.savev(path, "png", [], [])
+
+
+class Calculator:
+    """The program started from the unzipped folder, and its window's client area."""
+
+    def __init__(self, folder, environment):
+        self.process = subprocess.Popen(["wine", os.path.join(folder, "velmora.exe")],
+                                        env=environment, cwd=tempfile.gettempdir(),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        found = subprocess.run(["timeout", "60", "xdotool", "search", "--sync", "--onlyvisible",
+                                "--name", "velmora.example"], capture_output=True, text=True)
+        check(found.returncode == 0, "the calculator's window did not show within a minute")
+        self.window = found.stdout.split()[0]
+        xdotool("windowactivate", "--sync", self.window)
+        settle(1.5)
+        self.x, self.y, self.width, self.height = on_screen(self.window)
+
+    def screen(self):
+        return Screen(self.x, self.y, self.width, self.height)
+
+    def click(self, x, y):
+        xdotool("mousemove", "--sync", str(self.x + x), str(self.y + y), "click", "1")
+        settle(0.3)
+
+    def click_control(self, name, dx=None, dy=None):
+        left, top, width, height = SHOWN[name]
+        self.click(left + (width // 2 if dx is None else dx),
+                   top + (height // 2 if dy is None else dy))
+
+    def report(self):
+        """The report box's text, copied as a user copies it."""
+        self.click_control("Text2(0)")
+        key("ctrl+a", "ctrl+c")
+        settle()
+        return clipboard()
+
+    def message_box(self, wait=20):
+        """The window the program shows beside its own, under the same title."""
+        deadline = time.monotonic() + wait
+        while time.monotonic() < deadline:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                    "velmora.example"], capture_output=True, text=True)
+            others = [window for window in found.stdout.split() if window != self.window]
+            if others:
+                return others[0]
+            time.sleep(0.2)
+        return None
+
+    def close(self):
+        # As a user closes it: the window manager asks the window to close.
+        xdotool("windowactivate", "--sync", self.window)
+        key("alt+F4")
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            fail("the calculator did not end when its window was closed")
+
+
+def clipboard():
+    board = Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD)
+    text = board.wait_for_text() or ""
+    # Wine hands text to X with Unix line ends.
+    return text.replace("\r\n", "\n")
+
+
+def fill(calculator, weight, price, rate):
+    for name, figure in (("Text2(1)", weight), ("Text2(2)", price), ("Text2(3)", rate)):
+        calculator.click_control(name)
+        key("ctrl+a", "BackSpace")
+        type_text(figure)
+
+
+def figures(calculator):
+    texts = []
+    for name in ("Text2(1)", "Text2(2)", "Text2(3)"):
+        calculator.click_control(name)
+        key("ctrl+a", "ctrl+c")
+        settle(0.3)
+        texts.append(clipboard())
+    return texts
+
+
+def inside_another(name, x, y):
+    return any(other != name and left <= x < left + width and top <= y < top + height
+               for other, (left, top, width, height) in SHOWN.items())
+
+
+def check_layout(screen):
+    """Each control's rectangle to the pixel: the form shows just outside each side, and not
+    just inside it, wherever no other control covers the spot."""
+    check((screen.width, screen.height) == (481, 424),
+          f"the client area is {screen.width} x {screen.height}, not 481 x 424")
+    for name, (left, top, width, height) in SHOWN.items():
+        middle_x, middle_y = left + width // 2, top + height // 2
+        sides = (((left - 1, middle_y), (left, middle_y)),
+                 ((left + width, middle_y), (left + width - 1, middle_y)),
+                 ((middle_x, top - 1), (middle_x, top)),
+                 ((middle_x, top + height), (middle_x, top + height - 1)))
+        for (out_x, out_y), (in_x, in_y) in sides:
+            if 0 <= out_x < screen.width and 0 <= out_y < screen.height \
+                    and not inside_another(name, out_x, out_y):
+                check(screen.at(out_x, out_y) == FORM,
+                      f"{name} reaches beyond its rectangle at ({out_x}, {out_y})")
+            if not inside_another(name, in_x, in_y):
+                check(screen.at(in_x, in_y) != FORM,
+                      f"{name} does not reach its rectangle's edge at ({in_x}, {in_y})")
+    left, top, width, height = HIDDEN_LIST
+    check(all(screen.at(x, y) == FORM for x in range(left, left + width)
+              for y in range(top, top + height)), "the hidden fineness list shows")
+
+
+def main():
+    zip_path, session, artifacts = sys.argv[1:4]
+    os.makedirs(artifacts, exist_ok=True)
+    environment = dict(os.environ)
+    with open(os.path.join(session, "session.env")) as lines:
+        for line in lines:
+            if line.startswith("export "):
+                name, value = line[len("export "):].strip().split("=", 1)
+                environment[name] = value.strip('"')
+    os.environ["DISPLAY"] = environment["DISPLAY"]
+    Gtk.init([])
+    work = tempfile.mkdtemp(prefix="velmora-program-")
+    try:
+        # A prefix of the test's own, copied from the run's, whose registry the session wrote
+        # out whole before it started its server: the picture at 144 dpi changes settings
+        # that the other tests must not see.
+        prefix = os.path.join(work, "prefix")
+        shutil.copytree(environment["WINEPREFIX"], prefix, symlinks=True)
+        environment["WINEPREFIX"] = prefix
+        environment["LC_ALL"] = "en_US.UTF-8"
+        with zipfile.ZipFile(zip_path) as archive:
+            archive.extractall(work)
+        folders = [entry for entry in os.listdir(work) if entry.endswith("-win64")]
+        check(len(folders) == 1, f"the zip holds {folders}, not one program folder")
+        folder = os.path.join(work, folders[0])
+
+        run_at_96_dpi(folder, environment, artifacts)
+        run_at_144_dpi(folder, environment, artifacts)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=environment, check=False)
+        shutil.rmtree(work, ignore_errors=True)
+    print("The calculator ran under Wine as a user meets it")
+
+
+def run_at_96_dpi(folder, environment, artifacts):
+    calculator = Calculator(folder, environment)
+    empty = calculator.screen()
+    empty.save(os.path.join(artifacts, "velmora-wine-start.png"))
+    check_layout(empty)
+
+    # With the mouse.
+    calculator.click_control("List1(0)", dy=14 + 9)
+    fill(calculator, "1", "1300", "1.4")
+    calculator.click_control("Command1(0)")
+    settle()
+    shown = calculator.screen()
+    shown.save(os.path.join(artifacts, "velmora-wine@96dpi.png"))
+    report = calculator.report()
+    check(report == REPORT_22, f"the mouse made the report {report!r}")
+
+    # A runtime error: the message box shows, and dismissing it loses nothing.
+    fill(calculator, "99", "1e308", "10")
+    calculator.click_control("Command1(0)")
+    box = calculator.message_box()
+    check(box is not None, "no message box showed for an overflow")
+    settle()
+    Screen(*on_screen(box)).save(os.path.join(artifacts, "velmora-wine-error.png"))
+    xdotool("windowactivate", "--sync", box)
+    key("Return")
+    settle()
+    check(calculator.message_box(wait=1) is None, "the message box stayed")
+    check(figures(calculator) == ["99", "1e308", "10"], "the figures changed after the error")
+    check(calculator.report() == REPORT_22, "the report changed after the error")
+    calculator.close()
+
+    # The keyboard alone, as the README tells it, from the help text where the program
+    # starts: Home chooses 24, Down 22; Space and then Enter press «Изчисли».
+    for press in ("space", "Return"):
+        calculator = Calculator(folder, environment)
+        key("Tab", "Home", "Down", "Tab", "Tab")
+        type_text("1")
+        key("Tab")
+        type_text("1300")
+        key("Tab")
+        type_text("1.4")
+        key("Tab", press)
+        settle()
+        key("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "ctrl+a", "ctrl+c")
+        settle()
+        report = clipboard()
+        check(report == REPORT_22, f"the keyboard with {press} made the report {report!r}")
+        calculator.close()
+
+
+def run_at_144_dpi(folder, environment, artifacts):
+    # Where winecfg keeps the screen's density, in the user's settings and the machine's.
+    for key_name in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+        subprocess.run(["wine", "reg", "add", key_name, "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", "144", "/f"], env=environment, check=True, capture_output=True)
+    subprocess.run(["wineserver", "-k"], env=environment, check=False)
+    calculator = Calculator(folder, environment)
+    # Qt sizes the window for the screen's density once it is shown.
+    for _ in range(50):
+        calculator.x, calculator.y, calculator.width, calculator.height = on_screen(
+            calculator.window)
+        if (calculator.width, calculator.height) != (481, 424):
+            break
+        time.sleep(0.1)
+    settle()
+    calculator.screen().save(os.path.join(artifacts, "velmora-wine@144dpi.png"))
+    check((calculator.width, calculator.height) in ((721, 636), (722, 636)),
+          f"at 144 dpi the client area is {calculator.width} x {calculator.height}")
+    calculator.close()
+
+
+if __name__ == "__main__":
+    main()
