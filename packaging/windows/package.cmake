@@ -15,6 +15,9 @@ else()
     endif()
 endif()
 
+# strip writes the time into each Windows program and library it rewrites: this one.
+set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${STAGE}" --strip
     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
@@ -30,6 +33,9 @@ list(SORT entries)
 list(TRANSFORM entries PREPEND "${parent}/" OUTPUT_VARIABLE paths)
 execute_process(COMMAND touch --no-dereference --date=@${epoch} ${paths}
     COMMAND_ERROR_IS_FATAL ANY)
+
+# The time they were made with, for whoever makes them again to compare.
+file(WRITE "${parent}/source-date-epoch" "${epoch}\n")
 
 # zip adds to an archive that exists; its times are DOS times, in the time zone given.
 file(REMOVE "${ZIP}")

@@ -8,11 +8,9 @@ build="$1" source="$2" qt="$3"
 . "$(dirname "${BASH_SOURCE[0]}")/../packaging/common.sh"
 require tar sha256sum
 
-# The same time as this build's files, chosen as scripts/windows chooses it.
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH="$(git -C "$source" log -1 --format=%ct 2>/dev/null ||
-        dpkg-parsechangelog -l "$source/packaging/changelog" -S Timestamp)"
-fi
+# The time this build's zip and installer were made with, which the packaging wrote down.
+SOURCE_DATE_EPOCH="$(cat "$build/packaging/windows/stage/source-date-epoch")" ||
+    { fail "this build has made no zip"; finish; }
 export SOURCE_DATE_EPOCH
 
 copy="$tmp/elsewhere/velmora"
