@@ -1,7 +1,7 @@
 #include "platform/accessibility/lineedit.h"
 
 #include "platform/accessibility/lineplaces.h"
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/textinterface.h"
 
 #include <QLineEdit>
 #include <QPointer>

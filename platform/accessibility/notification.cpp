@@ -92,7 +92,7 @@ QAccessibleInterface *accessibleNotification(QObject *object)
     return notification ? new AccessibleNotification(notification) : nullptr;
 }
 
-void announceWritten(QWidget &box, const QString &shown)
+void announce(QWidget &box, const QString &shown)
 {
     if (!QAccessible::isActive() || box.hasFocus() || shown.isEmpty())
         return;

@@ -1,7 +1,7 @@
 #include "platform/accessibility/plaintextedit.h"
 
 #include "platform/accessibility/lineplaces.h"
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/textinterface.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>

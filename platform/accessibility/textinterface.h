@@ -1,7 +1,7 @@
 #pragma once
 
-// What a screen reader reads of a text box: the part that single-line boxes (lineedit.h) and
-// multi-line ones (plaintextedit.h) share.
+// What a screen reader reads of a text box: the text interface that single-line boxes
+// (lineedit.h) and multi-line ones (plaintextedit.h) share.
 
 #include "platform/accessibility/textunits.h"
 
