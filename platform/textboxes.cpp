@@ -1,6 +1,7 @@
 #include "platform/textboxes.h"
 
 #include "platform/accessibility/accessibility.h"
+#include "platform/surrogatepairs.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -45,10 +46,8 @@ QWidget &SingleLineTextBoxAdapter::widget() const
 QValidator::State WholeCharactersValidator::validate(QString &input, int &position) const
 {
     for (qsizetype i = input.size() - 1; i >= 0; --i) {
-        const QChar c = input[i];
-        const bool whole = c.isHighSurrogate()
-            ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
-            : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
+        const bool whole = !input[i].isSurrogate() || unitsOfCharacter(input, i) == 2
+            || characterStart(input, i) != i;
         if (!whole) {
             input.remove(i, 1);
             if (position > i)
