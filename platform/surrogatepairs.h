@@ -11,8 +11,7 @@ namespace platform {
 // The units of the character that starts at a unit: 2 for a pair, 1 otherwise.
 inline int unitsOfCharacter(const QString &text, qsizetype unit)
 {
-    return unit + 1 < text.size() && text[unit].isHighSurrogate()
-            && text[unit + 1].isLowSurrogate()
+    return unit + 1 < text.size() && text[unit].isHighSurrogate() && text[unit + 1].isLowSurrogate()
         ? 2
         : 1;
 }

@@ -33,7 +33,7 @@ int characterAt(const QTextLine &line, const QString &text, qreal x, int first, 
     };
     const int found = int(characterStart(
         text, std::clamp(line.xToCursor(x, QTextLine::CursorOnCharacter), first, last)));
-    // Where two directions meet, Qt can name the character beside the one drawn there.
+    // Where two directions meet, Qt 6.4.2 can name the character beside the one drawn there.
     for (const int candidate :
         { found, int(characterStart(text, found - 1)), found + unitsOfCharacter(text, found) }) {
         if (candidate >= first && candidate <= last && drawnAt(candidate))
