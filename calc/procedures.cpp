@@ -43,7 +43,8 @@ void Calculate(PriceForm &form)
         u"Цена за грам инвестиционно злато: "_s + NumText(gramPrice) + u"[лв]"_s + lineEnd);
 
     const int caratIndex = form.List1(0).ListIndex();
-    // The hidden fineness list follows the carat list position for position.
+    // The hidden fineness list follows the carat list position for position. Selecting from
+    // code is a click, as the form's event model has it: the list's click handler runs.
     form.List1(1).setListIndex(form.List1(0).ListIndex());
     append(report, u"Карати: "_s + form.List1(0).List(caratIndex) + lineEnd);
 

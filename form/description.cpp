@@ -14,8 +14,9 @@ const Rgb labelColor { 255, 192, 128 };
 const Rgb green { 0, 255, 0 };
 const Rgb red { 255, 0, 0 };
 
-// Each line ends in CR LF and is kept short enough to fit the box on one line, so the
-// text reads as written rather than as the box happens to wrap it.
+// Each line ends in CR LF. All lines but the last are kept short enough to fit the box on
+// one line, so they read as written rather than as the box happens to wrap them; the last,
+// the carats with their shares of gold and what to read next, is one paragraph the box wraps.
 const QString helpText
     = u"Златото е един от трите метала, чийто естествен цвят\r\n"
       "не е сив или сребрист: златото е жълто, осмият е\r\n"
@@ -40,11 +41,35 @@ const QString helpText
       " Прочетете още за цветното злато и металите, които го оцветяват, за каратите,"
       " предпочитани в различните краища на света, и за златния стандарт.\r\n"_s;
 
+QStringList column(QString CaratRow::*field)
+{
+    QStringList entries;
+    for (const CaratRow &row : caratTable())
+        entries << row.*field;
+    return entries;
+}
+
 const QString hiddenSentence
     = u"Неприятното в това да си първият, направил нещо по \r\nправилния начин, е, че никой "
       "не оценява колко трудно е \r\nбило. \r\n"_s;
 
 } // namespace
+
+const std::array<CaratRow, 9> &caratTable()
+{
+    static const std::array<CaratRow, 9> table { {
+        { u"24"_s, u"9999"_s },
+        { u"22"_s, u"9160"_s },
+        { u"20"_s, u"8330"_s },
+        { u"18"_s, u"7500"_s },
+        { u"16"_s, u"6250"_s },
+        { u"14"_s, u"5850"_s },
+        { u"12"_s, u"4990"_s },
+        { u"10"_s, u"4170"_s },
+        { u"9"_s, u"3750"_s },
+    } };
+    return table;
+}
 
 // clang-format off
 const platform::FormDescription &velmoraDescription()
@@ -84,17 +109,15 @@ const platform::FormDescription &velmoraDescription()
              .backColor = labelColor, .centred = true, .labelFor = ControlName{u"Text2"_s, 3}},
             {.name = {u"List1"_s, 0}, .kind = ControlKind::ListBox,
              .rect = {0, 840, 855, 1770}, .tabIndex = 3,
-             .entries = {u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s,
-                         u"10"_s, u"9"_s},
+             .entries = column(&CaratRow::carat),
              .accessibleDescription = u"Каратите на златната сплав"_s},
             {.name = {u"List1"_s, 1}, .kind = ControlKind::ListBox,
              .rect = {6240, 120, 855, 630}, .tabIndex = 5,
-             .entries = {u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
-                         u"4990"_s, u"4170"_s, u"3750"_s},
+             .entries = column(&CaratRow::fineness),
              .visible = false},
             {.name = {u"Text2"_s, 0}, .kind = ControlKind::TextBox,
              .rect = {960, 840, 4935, 1815}, .tabIndex = 4, .multiLine = true,
-             .announced = true, .accessibleName = u"Справка"_s,
+             .announce = true, .accessibleName = u"Справка"_s,
              .accessibleDescription = u"Цената на грам инвестиционно злато и на сплавта в лева"_s},
             {.name = {u"Text2"_s, 1}, .kind = ControlKind::TextBox,
              .rect = {1200, 2760, 615, 405}, .tabIndex = 8, .centred = true, .maxLength = 2,
@@ -114,11 +137,11 @@ const platform::FormDescription &velmoraDescription()
              .backColor = red,
              .accessibleDescription = u"Изчиства числата, избора на карати и справката"_s},
             {.name = {u"Text1"_s, 0}, .kind = ControlKind::TextBox,
-             .rect = {120, 3240, 6855, 3015}, .tabIndex = 0, .caption = helpText,
+             .rect = {120, 3240, 6855, 3015}, .tabIndex = 0, .text = helpText,
              .multiLine = true, .locked = true, .accessibleName = u"Пояснения"_s,
              .accessibleDescription = u"За златото, каратите и какво изчислява програмата"_s},
             {.name = {u"Text1"_s, 1}, .kind = ControlKind::TextBox,
-             .rect = {600, 4680, 6735, 1815}, .tabIndex = 1, .caption = hiddenSentence,
+             .rect = {600, 4680, 6735, 1815}, .tabIndex = 1, .text = hiddenSentence,
              .visible = false, .multiLine = true, .locked = true},
         },
     };

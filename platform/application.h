@@ -2,8 +2,9 @@
 
 // Everything that holds for the whole process: the application object with its style, its
 // translations, its desktop identity and its screen-reader support, and the start routine
-// that makes a form and runs it. Windows (platform/window.h) change nothing outside
-// themselves.
+// that makes a form and runs it. A window (platform/window.h) changes one thing outside
+// itself: while it lives, it is entered in the process-wide list of forms that assistive
+// technology reads (registerForm in platform/accessibility/accessibility.h).
 
 #include "platform/display.h"
 #include "platform/formdescription.h"

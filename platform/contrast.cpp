@@ -1,5 +1,8 @@
 #include "platform/contrast.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <algorithm>
 
 namespace platform {
@@ -41,6 +44,11 @@ double contrastRatio(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+QColor toColor(const Rgb &rgb)
+{
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
 } // namespace
 
 QColor standingOut(const QColor &background, const QColor &preferred, double ratio)
@@ -50,6 +58,43 @@ QColor standingOut(const QColor &background, const QColor &preferred, double rat
     const QColor black(Qt::black);
     const QColor white(Qt::white);
     return contrastRatio(black, background) >= contrastRatio(white, background) ? black : white;
+}
+
+void setBackColor(QWidget &widget, QPalette::ColorRole role, const Rgb &rgb)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, toColor(rgb));
+    widget.setPalette(palette);
+}
+
+// The form's colours were chosen against black text. A dark or high-contrast desktop
+// gives light text, which would all but vanish on the orange labels and the green and
+// red buttons, so their text stays black whatever the desktop.
+void setTextOnBackColor(QWidget &widget, QPalette::ColorRole role)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(role, Qt::black);
+    widget.setPalette(palette);
+}
+
+// The boxes and the list hold what the user reads and types, so they take the desktop's
+// colours: dark boxes on a dark desktop, and a high-contrast user's own colours, which
+// were chosen for that user's eyes. Where a palette pairs colours too close to read
+// (Qt's own white on pale blue for a selection is 3.7:1), the text turns black or white.
+// The form carries the mended colours, so its controls inherit them as they are made.
+void keepTextLegible(QWidget &form)
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette palette = form.palette();
+    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
+        palette.setColor(group, QPalette::Text,
+            standingOut(desktop.color(group, QPalette::Base), desktop.color(group, QPalette::Text),
+                TextContrast));
+        palette.setColor(group, QPalette::HighlightedText,
+            standingOut(desktop.color(group, QPalette::Highlight),
+                desktop.color(group, QPalette::HighlightedText), TextContrast));
+    }
+    form.setPalette(palette);
 }
 
 } // namespace platform

@@ -9,8 +9,8 @@
 // Where a change goes: application (the whole process), display (whether a window can be
 // shown at all), window (a form's window: building it from this table, its tab order, labels
 // and lookup, running its handlers), textboxes, listbox and button (the controls), drawing
-// (the focus mark), contrast (colours that stay legible), errorreport (runtime errors),
-// accessibility/ (what a screen reader meets).
+// (the focus mark), contrast (the colours of a form and its controls, kept legible),
+// errorreport (runtime errors), accessibility/ (what a screen reader meets).
 
 #include "platform/controlname.h"
 
@@ -48,8 +48,10 @@ struct ControlDescription
     ControlKind kind = ControlKind::Label;
     TwipsRect rect {};
     int tabIndex = 0;
-    // A label's or button's caption, a text box's first text.
+    // A label's or button's caption.
     QString caption {};
+    // A text box's text when the window is made.
+    QString text {};
     std::optional<Rgb> backColor {};
     QStringList entries {};
     bool visible = true;
@@ -59,9 +61,9 @@ struct ControlDescription
     // The most characters the user may type or paste; 0 for no limit.
     int maxLength = 0;
     bool locked = false;
-    // For a multi-line text box: the program's output. What a handler writes there is read
-    // out to screen readers at once, wherever the keyboard is.
-    bool announced = false;
+    // For a multi-line text box: the program's output, which the box announces to screen
+    // readers as it is written, wherever the keyboard is (platform/textboxes.h).
+    bool announce = false;
     // For a label: the control it names, for screen readers.
     std::optional<ControlName> labelFor {};
     // What a screen reader calls the control; a control a label names takes the label's

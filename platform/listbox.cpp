@@ -52,6 +52,8 @@ int ListBoxAdapter::ListIndex() const
     return selected.isEmpty() ? -1 : selected.first().row();
 }
 
+// Selecting an entry from code fires the list's click handler, as a click by the user does:
+// the window runs it on every new selection (platform/window.cpp).
 void ListBoxAdapter::setListIndex(int position)
 {
     if (position == -1) {

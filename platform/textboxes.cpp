@@ -1,11 +1,15 @@
 #include "platform/textboxes.h"
 
+#include "platform/accessibility/accessibility.h"
+#include "platform/surrogatepairs.h"
+
 #include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -42,10 +46,8 @@ QWidget &SingleLineTextBoxAdapter::widget() const
 QValidator::State WholeCharactersValidator::validate(QString &input, int &position) const
 {
     for (qsizetype i = input.size() - 1; i >= 0; --i) {
-        const QChar c = input[i];
-        const bool whole = c.isHighSurrogate()
-            ? i + 1 < input.size() && input[i + 1].isLowSurrogate()
-            : !c.isLowSurrogate() || (i > 0 && input[i - 1].isHighSurrogate());
+        const bool whole = !input[i].isSurrogate() || unitsOfCharacter(input, i) == 2
+            || characterStart(input, i) != i;
         if (!whole) {
             input.remove(i, 1);
             if (position > i)
@@ -60,7 +62,7 @@ namespace {
 // Every kind of line end starts a new line on screen; the stored text keeps its own. The
 // end of the last line shows nothing and is left out, so that the end of the text (Ctrl+End)
 // is on the last line, which a screen reader reads, and not on an empty one after it.
-QString displayedText(QString text)
+QString textAsShown(QString text)
 {
     text.replace(u"\r\n"_s, u"\n"_s);
     text.replace(u'\r', u'\n');
@@ -94,12 +96,12 @@ void MultiLineTextBoxAdapter::setText(const QString &text)
     }
 }
 
-void MultiLineTextBoxAdapter::holdDisplay()
+void MultiLineTextBoxAdapter::holdUpdates()
 {
     ++m_holds;
 }
 
-void MultiLineTextBoxAdapter::releaseDisplay()
+void MultiLineTextBoxAdapter::releaseUpdates()
 {
     if (--m_holds != 0)
         return;
@@ -110,14 +112,14 @@ void MultiLineTextBoxAdapter::releaseDisplay()
     if (!written)
         return;
     m_edit.moveCursor(QTextCursor::Start);
-    if (m_written)
-        m_written(m_edit, *m_shown);
+    if (m_announce)
+        m_announce(m_edit, *m_shown);
 }
 
-void MultiLineTextBoxAdapter::whenWrittenShows(
-    std::function<void(QWidget &box, const QString &shown)> written)
+void MultiLineTextBoxAdapter::setAnnounce(
+    std::function<void(QWidget &box, const QString &shown)> announce)
 {
-    m_written = std::move(written);
+    m_announce = std::move(announce);
 }
 
 bool MultiLineTextBoxAdapter::eventFilter(QObject *, QEvent *event)
@@ -131,7 +133,7 @@ void MultiLineTextBoxAdapter::showText()
 {
     QTextDocument &document = *m_edit.document();
     const bool showsOurs = m_shown && !document.isModified();
-    const QString next = displayedText(m_text);
+    const QString next = textAsShown(m_text);
     if (showsOurs && next == *m_shown)
         return;
     if (showsOurs && next.startsWith(*m_shown)) {
@@ -165,6 +167,36 @@ void MultiLineTextBoxAdapter::setLocked(bool locked)
 QWidget &MultiLineTextBoxAdapter::widget() const
 {
     return m_edit;
+}
+
+std::unique_ptr<TextBoxAdapter> makeTextBox(const ControlDescription &description, QWidget *parent)
+{
+    std::unique_ptr<TextBoxAdapter> adapter;
+    if (description.multiLine) {
+        auto *edit = new QPlainTextEdit(parent);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setWordWrapMode(QTextOption::WordWrap);
+        // Tab moves on through the form; it never lands in the text as a character.
+        edit->setTabChangesFocus(true);
+        auto multiLine = std::make_unique<MultiLineTextBoxAdapter>(*edit);
+        if (description.announce)
+            multiLine->setAnnounce(announce);
+        adapter = std::move(multiLine);
+    } else {
+        auto *edit = new QLineEdit(parent);
+        if (description.centred)
+            edit->setAlignment(Qt::AlignCenter);
+        // Qt cuts a line at 32767 characters unless told otherwise; a box without a limit
+        // keeps everything pasted into it, and the calculation says what it makes of it.
+        edit->setMaxLength(
+            description.maxLength > 0 ? description.maxLength : std::numeric_limits<int>::max());
+        if (description.maxLength > 0)
+            edit->setValidator(new WholeCharactersValidator(edit));
+        adapter = std::make_unique<SingleLineTextBoxAdapter>(*edit);
+    }
+    adapter->setLocked(description.locked);
+    return adapter;
 }
 
 } // namespace platform

@@ -1,14 +1,17 @@
 #pragma once
 
-// The text boxes of a window, as the calculation sees them (calc/priceform.h): adapters over
-// Qt's QLineEdit and QPlainTextEdit. The window (platform/window.h) makes them.
+// The text boxes of a window: made here from their description, on Qt's QLineEdit and
+// QPlainTextEdit, and seen by the calculation (calc/priceform.h) through adapters. The
+// window (platform/window.h) asks for them as it builds itself.
 
 #include "calc/priceform.h"
+#include "platform/formdescription.h"
 
 #include <QObject>
 #include <QValidator>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QEvent;
@@ -27,9 +30,9 @@ public:
     virtual void setLocked(bool locked) = 0;
     virtual QWidget &widget() const = 0;
     // While held, texts written to the box are kept and shown on the last release, in one
-    // change. Holds nest, as a handler can set off another (a list selected by code).
-    virtual void holdDisplay() { }
-    virtual void releaseDisplay() { }
+    // update. Holds nest, as a handler can set off another (a list selected by code).
+    virtual void holdUpdates() { }
+    virtual void releaseUpdates() { }
 };
 
 class SingleLineTextBoxAdapter final : public TextBoxAdapter
@@ -63,7 +66,7 @@ public:
 // Laying out and shaping text is the costly part of a text box, so the box shows a text
 // only once it is on screen (a hidden box never lays its text out), and a text that
 // extends the one shown is added at the end instead of being laid out anew. While the
-// display is held, the box shows nothing new until it is released.
+// updates are held, the box shows nothing new until they are released.
 //
 // Each text the program writes is shown with the caret at its start, as a freshly filled
 // text view has it, so that a screen reader reads on from the first line.
@@ -77,12 +80,15 @@ public:
     bool Locked() const override;
     void setLocked(bool locked) override;
     QWidget &widget() const override;
-    void holdDisplay() override;
-    void releaseDisplay() override;
+    void holdUpdates() override;
+    void releaseUpdates() override;
 
-    // Called with the text as shown whenever a text written while the display was held
-    // comes on screen, even one the same as before: the user asked for it again.
-    void whenWrittenShows(std::function<void(QWidget &box, const QString &shown)> written);
+    // The box announces what the program writes to it, through `announce` (given the box
+    // and the text as shown). Only a text written by the program inside an event handler is
+    // announced, once the handler is done and the box shows it; even the same text as
+    // before, as the user asked for it again. Nothing else is: not the user's typing, not
+    // the text the box is made with, not a text written outside a handler.
+    void setAnnounce(std::function<void(QWidget &box, const QString &shown)> announce);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -96,7 +102,10 @@ private:
     std::optional<QString> m_shown;
     int m_holds = 0;
     bool m_writtenWhileHeld = false;
-    std::function<void(QWidget &, const QString &)> m_written;
+    std::function<void(QWidget &, const QString &)> m_announce;
 };
+
+// A text box as its description has it, on the parent, with the adapter it is used through.
+std::unique_ptr<TextBoxAdapter> makeTextBox(const ControlDescription &description, QWidget *parent);
 
 } // namespace platform

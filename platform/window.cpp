@@ -9,11 +9,8 @@
 #include <QApplication>
 #include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -30,106 +27,30 @@ struct Window::Element
     std::unique_ptr<ListBoxAdapter> listBox;
 };
 
-namespace {
-
-QColor toColor(const Rgb &rgb)
-{
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-void setBackColor(QWidget &widget, QPalette::ColorRole role, const Rgb &rgb)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(role, toColor(rgb));
-    widget.setPalette(palette);
-}
-
-// The form's colours were chosen against black text. A dark or high-contrast desktop
-// gives light text, which would all but vanish on the orange labels and the green and
-// red buttons, so their text stays black whatever the desktop.
-void setTextOnBackColor(QWidget &widget, QPalette::ColorRole role)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(role, Qt::black);
-    widget.setPalette(palette);
-}
-
-// The boxes and the list hold what the user reads and types, so they take the desktop's
-// colours: dark boxes on a dark desktop, and a high-contrast user's own colours, which
-// were chosen for that user's eyes. Where a palette pairs colours too close to read
-// (Qt's own white on pale blue for a selection is 3.7:1), the text turns black or white.
-// The form carries the mended colours, so its controls inherit them as they are made.
-void keepTextLegible(QWidget &form)
-{
-    const QPalette desktop = QApplication::palette();
-    QPalette palette = form.palette();
-    for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
-        palette.setColor(group, QPalette::Text,
-            standingOut(desktop.color(group, QPalette::Base), desktop.color(group, QPalette::Text),
-                TextContrast));
-        palette.setColor(group, QPalette::HighlightedText,
-            standingOut(desktop.color(group, QPalette::Highlight),
-                desktop.color(group, QPalette::HighlightedText), TextContrast));
-    }
-    form.setPalette(palette);
-}
-
-QWidget *makeTextBox(const ControlDescription &description, QWidget *parent,
-    std::unique_ptr<TextBoxAdapter> &adapter)
-{
-    if (description.multiLine) {
-        auto *edit = new QPlainTextEdit(parent);
-        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        edit->setWordWrapMode(QTextOption::WordWrap);
-        // Tab moves on through the form; it never lands in the text as a character.
-        edit->setTabChangesFocus(true);
-        auto multiLine = std::make_unique<MultiLineTextBoxAdapter>(*edit);
-        if (description.announced)
-            multiLine->whenWrittenShows(announceWritten);
-        adapter = std::move(multiLine);
-    } else {
-        auto *edit = new QLineEdit(parent);
-        if (description.centred)
-            edit->setAlignment(Qt::AlignCenter);
-        // Qt cuts a line at 32767 characters unless told otherwise; a box without a limit
-        // keeps everything pasted into it, and the calculation says what it makes of it.
-        edit->setMaxLength(
-            description.maxLength > 0 ? description.maxLength : std::numeric_limits<int>::max());
-        if (description.maxLength > 0)
-            edit->setValidator(new WholeCharactersValidator(edit));
-        adapter = std::make_unique<SingleLineTextBoxAdapter>(*edit);
-    }
-    adapter->setLocked(description.locked);
-    return &adapter->widget();
-}
-
-} // namespace
-
 // The program writes a report piece by piece. Its boxes show what a handler wrote once
 // the handler is done, so the text is laid out once and a screen reader hears one change
 // rather than a dozen fragments. The destructor also runs when a runtime error leaves the
 // handler, so the error box appears over what was written up to then.
-class Window::HeldDisplays
+class Window::HeldUpdates
 {
 public:
-    explicit HeldDisplays(const std::map<ControlName, std::unique_ptr<Element>> &elements)
+    explicit HeldUpdates(const std::map<ControlName, std::unique_ptr<Element>> &elements)
         : m_elements(elements)
     {
         for (const auto &[name, element] : m_elements) {
             if (element->textBox)
-                element->textBox->holdDisplay();
+                element->textBox->holdUpdates();
         }
     }
-    ~HeldDisplays()
+    ~HeldUpdates()
     {
         for (const auto &[name, element] : m_elements) {
             if (element->textBox)
-                element->textBox->releaseDisplay();
+                element->textBox->releaseUpdates();
         }
     }
-    HeldDisplays(const HeldDisplays &) = delete;
-    HeldDisplays &operator=(const HeldDisplays &) = delete;
+    HeldUpdates(const HeldUpdates &) = delete;
+    HeldUpdates &operator=(const HeldUpdates &) = delete;
 
 private:
     const std::map<ControlName, std::unique_ptr<Element>> &m_elements;
@@ -222,7 +143,8 @@ void Window::addControl(const ControlDescription &description)
         break;
     }
     case ControlKind::TextBox:
-        element->widget = makeTextBox(description, this, element->textBox);
+        element->textBox = makeTextBox(description, this);
+        element->widget = &element->textBox->widget();
         break;
     case ControlKind::CommandButton: {
         auto *button = new CommandButtonWidget(description.caption, this);
@@ -249,7 +171,7 @@ void Window::addControl(const ControlDescription &description)
     widget.setVisible(description.visible);
     // The first text comes once the box has its size, so that it is laid out only once.
     if (element->textBox)
-        element->textBox->setText(description.caption);
+        element->textBox->setText(description.text);
     m_elements[description.name] = std::move(element);
     m_building = nullptr;
 }
@@ -368,7 +290,7 @@ void Window::click(const ControlName &name)
 void Window::dispatch(const std::function<void()> &handler)
 {
     invokeHandler(this, [&] {
-        const HeldDisplays held(m_elements);
+        const HeldUpdates held(m_elements);
         handler();
     });
 }

@@ -49,7 +49,7 @@ protected:
 
 private:
     struct Element;
-    class HeldDisplays;
+    class HeldUpdates;
 
     const Element &find(const ControlName &name) const;
     void addControl(const ControlDescription &description);
@@ -57,7 +57,7 @@ private:
     void orderTabs();
     bool hides(const QWidget &control) const;
     void click(const ControlName &name);
-    // Runs a handler, the text boxes' displays held until it ends.
+    // Runs a handler, the text boxes' updates held until it ends.
     void dispatch(const std::function<void()> &handler);
 
     std::map<ControlName, std::unique_ptr<Element>> m_elements;

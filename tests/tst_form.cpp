@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
@@ -41,6 +42,7 @@ private slots:
     void withoutADisplaySaysSoInOneLine_data();
     void withoutADisplaySaysSoInOneLine();
     void staticTextsAndCaptions();
+    void helpTextGivesTheFinenessTheListsHold();
     void tabOrderFollowsTabIndex();
     void tabNeverLandsInAMultiLineBox();
     void lockedBoxesRefuseEditing_data();
@@ -186,6 +188,22 @@ void TestForm::staticTextsAndCaptions()
     // Sharp in a title bar and a task bar, dense screens included.
     QCOMPARE(m_form->window().windowIcon().availableSizes(),
         QList<QSize>({ QSize(32, 32), QSize(48, 48), QSize(64, 64) }));
+}
+
+// The help text tells the user each carat's share of gold; the calculation takes it from
+// the lists. An alloy added to, or changed in, one of them alone would disagree.
+void TestForm::helpTextGivesTheFinenessTheListsHold()
+{
+    QStringList told;
+    const QRegularExpression pair(u"(\\d+)-(\\d+(\\.\\d+)?)%"_s);
+    for (const QRegularExpressionMatch &match : pair.globalMatch(m_form->Text1(0).Text()))
+        told << match.captured(1) + u'-' + match.captured(2);
+    QStringList listed;
+    for (int position = 0; position < m_form->List1(0).ListCount(); ++position) {
+        listed << m_form->List1(0).List(position) + u'-'
+                + QString::number(m_form->List1(1).List(position).toInt() / 100.0);
+    }
+    QCOMPARE(told, listed);
 }
 
 void TestForm::tabOrderFollowsTabIndex()

@@ -181,8 +181,15 @@ void TestHighDpi::buttonsAreDrawnAtTheScreensDensity()
 void TestHighDpi::picturesAtBothDensities()
 {
     QWidget &window = m_form->window();
-    QVERIFY(saveArtifact(alone(window, 1.0), u"velmora@1x.png"_s));
-    QVERIFY(saveArtifact(picture(window), u"velmora@2x.png"_s));
+    const QImage usual = alone(window, 1.0);
+    const QImage dense = picture(window);
+    // 481 by 424 pixels, twice as many each way on the denser screen, and something drawn.
+    QCOMPARE(usual.size(), QSize(481, 424));
+    QCOMPARE(dense.size(), QSize(962, 848));
+    for (const QImage &image : { usual, dense })
+        QVERIFY(!ink(image, 0).isEmpty());
+    QVERIFY(saveArtifact(usual, u"velmora@1x.png"_s));
+    QVERIFY(saveArtifact(dense, u"velmora@2x.png"_s));
 }
 
 VELMORA_TEST_MAIN(TestHighDpi)

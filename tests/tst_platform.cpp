@@ -3,6 +3,7 @@
 #include "tests/raised.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -63,6 +64,8 @@ private slots:
     void descriptionMistakesStopTheWindow();
     void anyNumberAClientSendsIsTakenSafely_data();
     void anyNumberAClientSendsIsTakenSafely();
+    void drawnCharactersMapBack_data();
+    void drawnCharactersMapBack();
     void twipsBecomePixels_data();
     void twipsBecomePixels();
 };
@@ -315,6 +318,38 @@ void TestPlatform::anyNumberAClientSendsIsTakenSafely()
     QCOMPARE(text.text(0, INT_MAX), u"¿.4 💰 лв.!"_s);
     editable.deleteText(INT_MAX, INT_MIN);
     QCOMPARE(text.characterCount(), 0);
+}
+
+void TestPlatform::drawnCharactersMapBack_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("multi-line, a right-to-left line wider than the box")
+        << u"Report"_s << u"א0Цена \r\naaaaaaaaaaaaaaaa"_s;
+    QTest::newRow("single-line, right to left, wider than the box")
+        << u"Text"_s << u"א0Цена aaaaaaaaaaaaaaaa"_s;
+}
+
+// The centre of each character's box, where it shows, is that character, as mouse review
+// and magnifiers ask.
+void TestPlatform::drawnCharactersMapBack()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, shown);
+    platform::Window window(smallForm());
+    window.textBox({ box, 0 }).widget().resize(61, 103);
+    window.start();
+    window.textBox({ box, 0 }).setText(shown);
+    QWidget &widget = window.textBox({ box, 0 }).widget();
+    auto *scrolled = qobject_cast<QAbstractScrollArea *>(&widget);
+    const QWidget &textArea = scrolled ? *scrolled->viewport() : widget;
+    QAccessibleTextInterface &text
+        = *QAccessible::queryAccessibleInterface(&widget)->textInterface();
+    for (int offset = 0; offset < text.characterCount(); ++offset) {
+        const QPoint centre = text.characterRect(offset).center();
+        if (textArea.rect().contains(textArea.mapFromGlobal(centre)))
+            QCOMPARE(text.offsetAtPoint(centre), offset);
+    }
 }
 
 void TestPlatform::twipsBecomePixels_data()

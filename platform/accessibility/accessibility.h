@@ -2,7 +2,7 @@
 
 // What assistive technology, a screen reader above all, sees of the program: one factory of
 // accessible interfaces, installed over Qt's own, for the forms' windows (form.h), the
-// text boxes (textbox.h, with lineedit.h and plaintextedit.h) and the notification that
+// text boxes (textinterface.h, with lineedit.h and plaintextedit.h) and the notification that
 // announces what the program writes (notification.h). The application (platform/application.h)
 // installs the factory, each window (platform/window.h) registers itself as a form; the form and
 // the calculation know nothing of it.
@@ -26,10 +26,11 @@ void installAccessibility();
 void registerForm(QWidget &window, std::function<bool(const QWidget &control)> hidden);
 void forgetForm(const QWidget &window);
 
-// The program's output box has something new to show: screen readers read a change only in
-// the control with the focus, and the focus stays on the button that asked for it, so the
-// new text is read out at once, wherever the focus is. Not when the box has the focus
-// itself, where the screen reader reads the change on its own, nor for an empty text.
-void announceWritten(QWidget &box, const QString &shown);
+// Reads out a box's new text at once, wherever the focus is: screen readers read a change
+// only in the control with the focus, and the focus stays on the button that asked for it.
+// Not when the box has the focus itself, where the screen reader reads the change on its
+// own, nor for an empty text. Which texts a box announces, the box decides
+// (platform/textboxes.h).
+void announce(QWidget &box, const QString &shown);
 
 } // namespace platform

@@ -28,8 +28,8 @@ const Hidden *hiddenOf(const QObject *window)
 }
 
 // What a screen reader sees of a form: a window whose children are the controls the user
-// sees, then its notification. Qt would list the hidden controls too, as empty, unnamed
-// objects, and not the notification at all.
+// sees, then its notification. Qt 6.4.2 would list the hidden controls too, as empty,
+// unnamed objects, and not the notification at all.
 class AccessibleForm final : public QAccessibleWidget
 {
 public:
@@ -67,7 +67,7 @@ private:
 };
 
 // A control the user cannot see does not exist for assistive technology either, whatever
-// the code does to it. Qt would report it all the same: the entry that code selects in a
+// the code does to it. Qt 6.4.2 would report it all the same: the entry that code selects in a
 // hidden list becomes its current one, and Qt announces that entry as focused, so a screen
 // reader follows the focus into a list no one can see and reads it out. An event whose
 // object is not valid has no object to give a bridge (QAccessibleEvent::accessibleInterface

@@ -1,7 +1,7 @@
 #include "platform/accessibility/lineedit.h"
 
 #include "platform/accessibility/lineplaces.h"
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/textinterface.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -177,8 +177,10 @@ private:
         const unsigned moves = m_watch ? m_watch->moves() : 0;
         if (!m_watch || laid.placedAt != moves) {
             // The box tells where it draws the caret: a box around it reaching a few pixels
-            // to its left (five, in every Qt since 4). The same caret in this layout tells
-            // where the layout is drawn, whichever direction its text runs.
+            // to its left. The same caret in this layout tells where the layout is drawn,
+            // whichever direction its text runs. The reach is a number fixed in Qt's line
+            // control (five pixels in Qt 6.4.2), no style metric; the screen-reader test,
+            // which holds every character's box to the one drawn, shows when it changes.
             constexpr int caretBoxReach = 5;
             const QRectF caret = m_edit.inputMethodQuery(Qt::ImCursorRectangle).toRectF();
             const int caretX = qRound(laid.line.cursorToX(m_edit.cursorPosition()));

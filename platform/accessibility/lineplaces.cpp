@@ -1,5 +1,7 @@
 #include "platform/accessibility/lineplaces.h"
 
+#include "platform/surrogatepairs.h"
+
 #include <QGlyphRun>
 
 #include <algorithm>
@@ -25,23 +27,23 @@ Extent extentOf(const QTextLine &line, int from, int length)
 
 int characterAt(const QTextLine &line, const QString &text, qreal x, int first, int last)
 {
-    const auto start = [&text](int unit) {
-        return unit > 0 && text[unit].isLowSurrogate() && text[unit - 1].isHighSurrogate()
-            ? unit - 1
-            : unit;
+    const auto drawnAt = [&](int unit) {
+        const Extent extent = extentOf(line, unit, unitsOfCharacter(text, unit));
+        return extent.left <= x && x < extent.right;
     };
-    const auto length = [&text](int unit) {
-        return unit + 1 < text.size() && text[unit].isHighSurrogate() ? 2 : 1;
-    };
-    const int found
-        = start(std::clamp(line.xToCursor(x, QTextLine::CursorOnCharacter), first, last));
-    // Where two directions meet, Qt can name the character beside the one drawn there.
-    for (const int candidate : { found, start(found - 1), found + length(found) }) {
-        if (candidate < first || candidate > last)
-            continue;
-        const Extent extent = extentOf(line, candidate, length(candidate));
-        if (extent.left <= x && x < extent.right)
+    const int found = int(characterStart(
+        text, std::clamp(line.xToCursor(x, QTextLine::CursorOnCharacter), first, last)));
+    // Where two directions meet, Qt 6.4.2 can name the character beside the one drawn there.
+    for (const int candidate :
+        { found, int(characterStart(text, found - 1)), found + unitsOfCharacter(text, found) }) {
+        if (candidate >= first && candidate <= last && drawnAt(candidate))
             return candidate;
+    }
+    // On a right-to-left line wider than its box, Qt 6.4.2 can name a character further
+    // off: the blank at the end of the line for a digit drawn between two letters.
+    for (int unit = first; unit <= last; unit += unitsOfCharacter(text, unit)) {
+        if (drawnAt(unit))
+            return unit;
     }
     return found;
 }

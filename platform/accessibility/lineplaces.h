@@ -1,7 +1,7 @@
 #pragma once
 
 // Where a laid-out line of text draws its characters, in either direction: what the text
-// boxes' interfaces (textbox.h) tell magnifiers and mouse review.
+// boxes' interfaces (textinterface.h) tell magnifiers and mouse review.
 
 #include <QString>
 #include <QTextLine>

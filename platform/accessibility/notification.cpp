@@ -11,7 +11,7 @@ namespace {
 
 // Screen readers present a change of text, name or description only in the object that
 // has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
-// box while the focus stays on the button that set the handler off. Qt 6.4 has no
+// box while the focus stays on the button that set the handler off. Qt 6.4.2 has no
 // announcement event (QAccessibleAnnouncementEvent came with 6.8), so the window speaks
 // through a notification of its own, the object desktops use for a message the user did
 // not ask for. A screen reader speaks a notification, its role and its name, when it
@@ -92,7 +92,7 @@ QAccessibleInterface *accessibleNotification(QObject *object)
     return notification ? new AccessibleNotification(notification) : nullptr;
 }
 
-void announceWritten(QWidget &box, const QString &shown)
+void announce(QWidget &box, const QString &shown)
 {
     if (!QAccessible::isActive() || box.hasFocus() || shown.isEmpty())
         return;

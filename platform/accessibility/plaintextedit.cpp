@@ -1,12 +1,14 @@
 #include "platform/accessibility/plaintextedit.h"
 
 #include "platform/accessibility/lineplaces.h"
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/textinterface.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -124,9 +126,14 @@ protected:
                 const int end = line.textStart() + line.textLength();
                 const qreal x = at.x() - origin.x();
                 if (breaksAfter) {
+                    // The line ends past its last glyph, or past a blank drawn as none, where
+                    // the caret after it stands.
                     const Extent text = extentOf(line, line.textStart(), end - line.textStart());
+                    const qreal caret = line.cursorToX(end);
                     const bool rightToLeft = block.textDirection() == Qt::RightToLeft;
-                    if (end == line.textStart() || (rightToLeft ? x < text.left : x >= text.right))
+                    if (end == line.textStart()
+                        || (rightToLeft ? x < std::min(text.left, caret)
+                                        : x >= std::max(text.right, caret)))
                         return block.position() + end;
                 }
                 if (end == line.textStart())

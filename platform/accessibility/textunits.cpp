@@ -1,5 +1,7 @@
 #include "platform/accessibility/textunits.h"
 
+#include "platform/surrogatepairs.h"
+
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -70,9 +72,9 @@ Span itemNear(const std::vector<int> &starts, int length, int offset, int step)
 
 Characters::Characters(const QString &units) : m_units(units)
 {
-    for (qsizetype i = 0; i + 1 < units.size(); ++i) {
-        if (units[i].isHighSurrogate() && units[i + 1].isLowSurrogate())
-            m_pairs.push_back(int(i++));
+    for (qsizetype i = 0; i < units.size(); i += unitsOfCharacter(units, i)) {
+        if (unitsOfCharacter(units, i) == 2)
+            m_pairs.push_back(int(i));
     }
 }
 

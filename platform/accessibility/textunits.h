@@ -2,7 +2,7 @@
 
 // A text as assistive technology counts and cuts it: in characters (code points), as AT-SPI
 // and GTK count them, and in items (characters, words, sentences, paragraphs) that each run
-// to where the next one starts. The text boxes' interfaces (textbox.h) answer from it.
+// to where the next one starts. The text boxes' interfaces (textinterface.h) answer from it.
 
 #include <QAccessible>
 #include <QString>

@@ -143,25 +143,39 @@ class ScreenReader(unittest.TestCase):
             with os.fdopen(read_end) as display_number:
                 number = display_number.readline().strip()
             environment.update(DISPLAY=":" + number, QT_QPA_PLATFORM="xcb")
+        cls.environment = environment
         cls.events = []
-        # Every event from the start, the window's construction included: the hidden
-        # controls must never send one.
+        # Every event from the program's start, the window's construction included: the
+        # hidden controls must never send one.
         cls.every_event = []
 
         def record(event):
+            # Only the events of the program under test: one ended by an earlier test may
+            # still have some on their way.
+            try:
+                if event.source.get_process_id() != cls.program.pid:
+                    return
+            except GLib.Error:
+                return
             cls.events.append(event)
             cls.every_event.append(event)
         pyatspi.Registry.registerEventListener(record, "object", "focus", "window")
-        cls.program = subprocess.Popen([PROGRAM], env=environment)
-        cls.processes.insert(0, cls.program)
-        cls.window = None
+
+    def setUp(self):
+        # Each test meets the program just started, whichever tests ran before it.
+        self.events.clear()
+        self.every_event.clear()
+        program = type(self).program = subprocess.Popen([PROGRAM], env=self.environment)
+        self.addCleanup(program.wait, timeout=10)
+        self.addCleanup(program.terminate)
+        self.window = None
         deadline = time.monotonic() + 20
-        while cls.window is None and time.monotonic() < deadline:
+        while self.window is None and time.monotonic() < deadline:
             for application in pyatspi.Registry.getDesktop(0):
-                if application is not None and application.get_process_id() == cls.program.pid:
-                    cls.window = next(
+                if application is not None and application.get_process_id() == self.program.pid:
+                    self.window = next(
                         (child for child in application if child.name == CAPTION), None)
-            if cls.window is None:
+            if self.window is None:
                 time.sleep(0.1)
 
     @classmethod
@@ -291,41 +305,49 @@ class ScreenReader(unittest.TestCase):
             "CHAR", "WORD_START", "WORD_END", "SENTENCE_START", "SENTENCE_END", "LINE_START",
             "LINE_END")]
         # A figure with a character outside the BMP, one with right-to-left letters: a
-        # character is what len() counts, and its box lies where it is drawn.
-        figures = {"Цена - унция": "1.4 💰 лв. Ок", "Цена - долар": "אבג 123"}
-        for name, figure in figures.items():
-            self.assertTrue(self.control("text", name).queryEditableText()
-                            .setTextContents(figure))
+        # character is what len() counts, and its box lies where it is drawn. Then a
+        # right-to-left figure wider than its box, a digit between its letters.
+        fitting = {"Цена - унция": "1.4 💰 лв. Ок", "Цена - долар": "אבג 123"}
+        overflowing = {"Цена - унция": "א0Цена aaaaaaaaaaaaaaaa"}
         boxes = [child for child in self.window if child.getRoleName() == "text"]
-        for box in boxes:
-            text = box.queryText()
-            whole = text.getText(0, -1)
-            self.assertEqual(text.characterCount, len(whole), box.name)
-            for query in (text.getTextAtOffset, text.getTextBeforeOffset,
-                          text.getTextAfterOffset):
-                for boundary in boundaries:
-                    for offset in range(-2, len(whole) + 2):
-                        said, start, end = query(offset, boundary)
-                        where = (box.name, query.__name__, boundary, offset)
-                        self.assertTrue(0 <= start <= end <= len(whole), (start, end, where))
-                        self.assertEqual(said, whole[start:end], where)
-            # The character at the centre of each character's box, as far as it shows.
-            shown = box.queryComponent()
-            left, top, box_width, box_height = shown.getExtents(pyatspi.DESKTOP_COORDS)
-            for offset in range(len(whole)):
-                x, y, width, height = text.getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
-                centre = (x + width // 2, y + height // 2)
-                where = (box.name, offset, (x, y, width, height))
-                if box.name in figures:
-                    self.assertGreaterEqual(width, 0, where)
-                    # The right-to-left figure fits its box; the other one is wider, and
-                    # shows its end, where the caret is.
-                    if box.name == "Цена - долар" or offset == len(whole) - 1:
-                        self.assertTrue(left <= x <= x + width <= left + box_width
-                                        and top <= y <= y + height <= top + box_height, where)
-                if shown.contains(*centre, pyatspi.DESKTOP_COORDS):
-                    self.assertEqual(text.getOffsetAtPoint(*centre, pyatspi.DESKTOP_COORDS),
-                                     offset, (box.name, whole[offset]))
+        for figures in (fitting, overflowing):
+            for name, figure in figures.items():
+                self.assertTrue(self.control("text", name).queryEditableText()
+                                .setTextContents(figure))
+            for box in boxes if figures is fitting else [self.control("text", name)
+                                                         for name in figures]:
+                text = box.queryText()
+                whole = text.getText(0, -1)
+                self.assertEqual(text.characterCount, len(whole), box.name)
+                for query in (text.getTextAtOffset, text.getTextBeforeOffset,
+                              text.getTextAfterOffset):
+                    for boundary in boundaries:
+                        for offset in range(-2, len(whole) + 2):
+                            said, start, end = query(offset, boundary)
+                            where = (box.name, query.__name__, boundary, offset)
+                            self.assertTrue(0 <= start <= end <= len(whole),
+                                            (start, end, where))
+                            self.assertEqual(said, whole[start:end], where)
+                # The character at the centre of each character's box, as far as it shows.
+                shown = box.queryComponent()
+                left, top, box_width, box_height = shown.getExtents(pyatspi.DESKTOP_COORDS)
+                for offset in range(len(whole)):
+                    x, y, width, height = text.getCharacterExtents(offset,
+                                                                   pyatspi.DESKTOP_COORDS)
+                    centre = (x + width // 2, y + height // 2)
+                    where = (box.name, offset, (x, y, width, height))
+                    if box.name in figures and figures is fitting:
+                        self.assertGreaterEqual(width, 0, where)
+                        # The right-to-left figure fits its box; the other one is wider, and
+                        # shows its end, where the caret is.
+                        if box.name == "Цена - долар" or offset == len(whole) - 1:
+                            self.assertTrue(left <= x <= x + width <= left + box_width
+                                            and top <= y <= y + height <= top + box_height,
+                                            where)
+                    if shown.contains(*centre, pyatspi.DESKTOP_COORDS):
+                        self.assertEqual(
+                            text.getOffsetAtPoint(*centre, pyatspi.DESKTOP_COORDS), offset,
+                            (box.name, whole[offset]))
         # No other program on the bus rewrites the report or the help text, and the weight
         # box takes two characters from it, as from the keyboard.
         for box in boxes:

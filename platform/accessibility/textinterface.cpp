@@ -1,4 +1,4 @@
-#include "platform/accessibility/textbox.h"
+#include "platform/accessibility/textinterface.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// What a screen reader reads of a text box: the part that single-line boxes (lineedit.h) and
-// multi-line ones (plaintextedit.h) share.
+// What a screen reader reads of a text box: the text interface that single-line boxes
+// (lineedit.h) and multi-line ones (plaintextedit.h) share.
 
 #include "platform/accessibility/textunits.h"
 
@@ -12,8 +12,8 @@
 
 namespace platform {
 
-// Qt's own interfaces leave words and sentences in these boxes to
-// QAccessibleTextInterface::textAtOffset, which in Qt 6.4 loops for good when its search
+// Qt's own interfaces (as of Qt 6.4.2) leave words and sentences in these boxes to
+// QAccessibleTextInterface::textAtOffset, which loops for good when its search
 // for a boundary runs into either end of the text: Ctrl+Left at the end of a typed figure
 // froze the program, and any client on the accessibility bus could freeze it by asking.
 // They also answer a run of attributes of no length at every offset, and Orca, which cuts
