@@ -171,10 +171,16 @@ class Calculator:
 
 
 def clipboard():
+    """The clipboard's text as UTF-8: Wine offers Latin-1 too, and a client that asks before
+    Wine has announced every form gets question marks for the Cyrillic."""
     board = Gtk.Clipboard.get(Gdk.SELECTION_CLIPBOARD)
-    text = board.wait_for_text() or ""
-    # Wine hands text to X with Unix line ends.
-    return text.replace("\r\n", "\n")
+    for _ in range(30):
+        data = board.wait_for_contents(Gdk.Atom.intern("UTF8_STRING", False))
+        if data is not None and data.get_length() >= 0:
+            # Wine hands text to X with Unix line ends.
+            return data.get_data().decode("utf-8").rstrip("\0").replace("\r\n", "\n")
+        time.sleep(0.1)
+    return ""
 
 
 def fill(calculator, weight, price, rate):
