@@ -46,6 +46,15 @@ same() {
     fi
 }
 
+# Copies the source tree SOURCE into DESTINATION as a fresh checkout in another folder
+# would have it: without builds or history, every file as new as the copy.
+copy_tree() {
+    local source="$1" destination="$2"
+    mkdir -p "$destination"
+    tar -C "$source" --exclude=./build --exclude=./.git --exclude=./.cache -cf - . |
+        tar -C "$destination" --touch -xf -
+}
+
 finish() {
     if [ "$failures" -ne 0 ]; then
         echo "$failures check(s) failed" >&2

@@ -17,9 +17,7 @@ fi
 export SOURCE_DATE_EPOCH
 
 copy="$tmp/elsewhere/velmora"
-mkdir -p "$copy"
-tar -C "$source" --exclude=./build --exclude=./.git --exclude=./.cache -cf - . |
-    tar -C "$copy" --touch -xf -
+copy_tree "$source" "$copy"
 # Only what the package holds: the program, and the documents it depends on. The compilers
 # run at the lowest priority: the tests that run beside this one watch the clock, and a
 # build that took the processors from them would make them fail.

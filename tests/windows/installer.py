@@ -35,14 +35,6 @@ def check(condition, message):
         raise Failure(message)
 
 
-def find_tool(*names):
-    for name in names:
-        path = shutil.which(name)
-        if path:
-            return path
-    raise Failure("none of %s found" % ", ".join(names))
-
-
 def wait_until(condition, what):
     deadline = time.monotonic() + PATIENCE
     while not condition():
@@ -52,8 +44,7 @@ def wait_until(condition, what):
 
 
 def main(setup, older):
-    wine = find_tool("wine", "wine64", "/usr/lib/wine/wine64")
-    wineserver = find_tool("wineserver", "/usr/lib/wine/wineserver")
+    wine, wineserver = "wine", "wineserver"
     scratch = tempfile.mkdtemp(prefix="velmora-wine-")
     env = dict(os.environ, WINEPREFIX=os.path.join(scratch, "prefix"),
                HOME=os.path.join(scratch, "home"), WINEDEBUG="-all",

@@ -14,9 +14,7 @@ SOURCE_DATE_EPOCH="$(cat "$build/packaging/windows/stage/source-date-epoch")" ||
 export SOURCE_DATE_EPOCH
 
 copy="$tmp/elsewhere/velmora"
-mkdir -p "$copy"
-tar -C "$source" --exclude=./build --exclude=./.git --exclude=./.cache -cf - . |
-    tar -C "$copy" --touch -xf -
+copy_tree "$source" "$copy"
 # At the lowest priority, beside the tests that run at the same time.
 if ! (cd "$copy" && export VELMORA_WINDOWS_QT="$qt" &&
       nice -n 19 cmake --preset windows &&
