@@ -80,7 +80,9 @@ MultiLineTextBoxAdapter::MultiLineTextBoxAdapter(QPlainTextEdit &edit) : m_edit(
 
 QString MultiLineTextBoxAdapter::Text() const
 {
-    if (!m_edit.document()->isModified())
+    // A text written but not shown yet (the updates held, or the box hidden) is the box's
+    // text all the same, whatever the user typed before.
+    if (m_unshown || !m_edit.document()->isModified())
         return m_text;
     return m_edit.toPlainText().replace(u'\n', u"\r\n"_s);
 }
@@ -88,6 +90,7 @@ QString MultiLineTextBoxAdapter::Text() const
 void MultiLineTextBoxAdapter::setText(const QString &text)
 {
     m_text = text;
+    m_unshown = true;
     if (m_holds > 0)
         m_writtenWhileHeld = true;
     if (m_edit.isVisible() && m_holds == 0) {
@@ -134,6 +137,7 @@ void MultiLineTextBoxAdapter::showText()
     QTextDocument &document = *m_edit.document();
     const bool showsOurs = m_shown && !document.isModified();
     const QString next = textAsShown(m_text);
+    m_unshown = false;
     if (showsOurs && next == *m_shown)
         return;
     if (showsOurs && next.startsWith(*m_shown)) {

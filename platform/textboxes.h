@@ -100,6 +100,8 @@ private:
     QString m_text;
     // The text the document shows, as shown; none until the box is first shown.
     std::optional<QString> m_shown;
+    // A text was written that the box does not show yet.
+    bool m_unshown = false;
     int m_holds = 0;
     bool m_writtenWhileHeld = false;
     std::function<void(QWidget &, const QString &)> m_announce;
