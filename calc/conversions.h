@@ -32,7 +32,7 @@ QString NumText(double number, const QLocale &locale = QLocale());
 // value's 15-significant-digit form and rounds away from zero: 2.675 gives 2.68.
 double RoundToCents(double value);
 
-// The first or last count characters; the whole text when it is shorter.
+// The first or last count UTF-16 units; the whole text when it is shorter.
 QString Left(const QString &text, qsizetype count);
 QString Right(const QString &text, qsizetype count);
 

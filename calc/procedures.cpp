@@ -58,12 +58,10 @@ void Calculate(PriceForm &form)
     // Str's last four characters read as a two-decimal percentage with a blank for the
     // missing thousands digit. Below 100 parts they would turn 1 part (24 carats) into
     // "1%"; those are written out as "0.01%", with the same two blanks.
-    const bool belowOnePercent = impurity >= 0 && impurity < 100;
-    const QString impurityDigits = belowOnePercent
+    const QString impurityDigits = impurity < 100
         ? u" 0"_s + QString::number(int(impurity)).rightJustified(2, u'0')
         : Right(Str(impurity), 4);
-    if (impurity > 10 || belowOnePercent)
-        append(report, Left(impurityDigits, 2) + u"."_s);
+    append(report, Left(impurityDigits, 2) + u"."_s);
     append(report, Right(impurityDigits, 2) + u"%"_s + lineEnd);
 
     const double fineness = DivideChecked(Val(form.List1(1).List(caratIndex)), FINENESS_SCALE);

@@ -20,8 +20,8 @@ void installAccessibility();
 
 // Makes a window a form for assistive technology: its direct child widgets are its
 // controls, and `hidden` tells which of them the user never sees. Call it before the first
-// control is made: Qt asks about a control while making it, and keeps the interface it was
-// first given, so whether a control is hidden must be known from the start and never
+// control is made: Qt 6.4.2 asks about a control while making it, and keeps the interface it
+// was first given, so whether a control is hidden must be known from the start and never
 // change afterwards. The window calls forgetForm before it is destroyed.
 void registerForm(QWidget &window, std::function<bool(const QWidget &control)> hidden);
 void forgetForm(const QWidget &window);

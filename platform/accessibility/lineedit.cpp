@@ -13,10 +13,10 @@ namespace platform {
 
 namespace {
 
-// Tells when a figure box may have moved its text sideways. Qt scrolls a box's text only as
-// it paints it, and a paint moves nothing unless the caret, the text, the size, the margins
-// or the alignment changed since the one before: a blinking caret repaints the box twice a
-// second and moves nothing.
+// Tells when a figure box may have moved its text sideways. Qt 6.4.2 scrolls a box's text
+// only as it paints it, and a paint moves nothing unless the caret, the text, the size, the
+// margins or the alignment changed since the one before: a blinking caret repaints the box
+// twice a second and moves nothing.
 class ScrollWatch final : public QObject
 {
 public:
@@ -118,7 +118,7 @@ protected:
     QRect unitRect(int unit, int length) const override
     {
         const Layout &laid = layout();
-        const Extent extent = extentOf(laid.line, unit, length);
+        const Extent extent = extentOf(laid.layout, laid.line, unit, length);
         const QPointF topLeft = m_edit.mapToGlobal(laid.origin + QPointF(extent.left, 0));
         const int left = pixel(topLeft.x());
         return QRect(left, pixel(topLeft.y()),
@@ -133,7 +133,7 @@ protected:
         if (length == 0 || at.x() < 0 || at.x() >= laid.line.naturalTextWidth() || at.y() < 0
             || at.y() >= laid.line.height())
             return -1;
-        return characterAt(laid.line, laid.layout.text(), at.x(), 0, length - 1);
+        return characterAt(laid.layout, laid.line, at.x(), 0, length - 1);
     }
 
 private:

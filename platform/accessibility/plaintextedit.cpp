@@ -42,8 +42,8 @@ protected:
         std::vector<int> starts;
         for (QTextBlock block = m_edit.document()->begin(); block.isValid(); block = block.next()) {
             const QTextLayout &layout = *block.layout();
-            // A block the box has not laid out yet has no lines; finding where it is drawn
-            // lays it out.
+            // A block Qt 6.4.2's box has not laid out yet has no lines; finding where it is
+            // drawn lays it out.
             if (layout.lineCount() == 0)
                 originOf(block);
             starts.push_back(block.position());
@@ -88,10 +88,10 @@ protected:
             return QRect();
         Extent extent;
         if (inBlock < line.textStart() + line.textLength()) {
-            extent = extentOf(line, inBlock, length);
+            extent = extentOf(*block.layout(), line, inBlock, length);
         } else {
-            // A line break is drawn as nothing; its box is a blank's width past the line's
-            // end, on the side the line's text runs to.
+            // Qt 6.4.2 draws a line break as nothing; its box is a blank's width past the
+            // line's end, on the side the line's text runs to.
             const qreal end = line.cursorToX(inBlock);
             const qreal blank = m_edit.fontMetrics().horizontalAdvance(u' ');
             extent = block.textDirection() == Qt::RightToLeft ? Extent { end - blank, end }
@@ -126,9 +126,10 @@ protected:
                 const int end = line.textStart() + line.textLength();
                 const qreal x = at.x() - origin.x();
                 if (breaksAfter) {
-                    // The line ends past its last glyph, or past a blank drawn as none, where
-                    // the caret after it stands.
-                    const Extent text = extentOf(line, line.textStart(), end - line.textStart());
+                    // The line ends past its last glyph, or past a blank Qt 6.4.2 draws as
+                    // none, where the caret after it stands.
+                    const Extent text
+                        = extentOf(layout, line, line.textStart(), end - line.textStart());
                     const qreal caret = line.cursorToX(end);
                     const bool rightToLeft = block.textDirection() == Qt::RightToLeft;
                     if (end == line.textStart()
@@ -138,16 +139,16 @@ protected:
                 }
                 if (end == line.textStart())
                     return -1;
-                return block.position()
-                    + characterAt(line, block.text(), x, line.textStart(), end - 1);
+                return block.position() + characterAt(layout, line, x, line.textStart(), end - 1);
             }
         }
         return -1;
     }
 
 private:
-    // Where the box draws a block's layout, in its viewport. The box tells where it draws
-    // a caret, laying the block out if it has not yet; the block's first line starts there.
+    // Where the box draws a block's layout, in its viewport. Qt 6.4.2's box tells where it
+    // draws a caret, laying the block out if it has not yet; the block's first line starts
+    // there.
     QPointF originOf(const QTextBlock &block) const
     {
         const QRect caret = m_edit.cursorRect(QTextCursor(block));
