@@ -2,6 +2,8 @@
 // floor) and the same window written plainly on Qt's widgets (the peer). Time from
 // starting the process to its first painted frame, and peak memory, the three run in turn
 // so that all meet the same machine. Prints medians and the calculator's ratios to each.
+// Usage: bench_startup [ROUNDS [VELMORA.EXE PLAIN.EXE]], the last two the Windows builds,
+// run under Wine against each other.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -20,16 +22,23 @@ struct Run
     double rssKiB = 0;
 };
 
+// A Windows program (.exe) starts under Wine, on the display and in the prefix the
+// environment names; any other on the offscreen platform.
 Run startOnce(const QString &program)
 {
+    const bool windows = program.endsWith(QStringLiteral(".exe"));
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!windows)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    if (windows)
+        process.start(QStringLiteral("wine"), { program });
+    else
+        process.start(program, {});
     while (!process.canReadLine()) {
         if (!process.waitForReadyRead(10000)) {
             std::fprintf(stderr, "%s did not paint\n", qPrintable(program));
@@ -63,10 +72,16 @@ int main(int argc, char **argv)
         QString path;
         std::vector<double> times, rss;
     };
-    Program velmora { "calculator window", QStringLiteral(STARTUP_VELMORA), {}, {} };
+    // Given the Windows builds of the calculator and of its peer, those two under Wine.
+    const bool wine = argc > 3;
+    Program velmora { "calculator window",
+        wine ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(STARTUP_VELMORA), {}, {} };
     Program bare { "bare window, one label", QStringLiteral(STARTUP_BARE), {}, {} };
-    Program plain { "plain Qt window, same form", QStringLiteral(STARTUP_PLAIN), {}, {} };
-    Program *const programs[] = { &velmora, &bare, &plain };
+    Program plain { "plain Qt window, same form",
+        wine ? QString::fromLocal8Bit(argv[3]) : QStringLiteral(STARTUP_PLAIN), {}, {} };
+    std::vector<Program *> programs { &velmora, &plain };
+    if (!wine)
+        programs.insert(programs.begin() + 1, &bare);
     // One unmeasured round of each warms the file cache.
     for (Program *program : programs)
         startOnce(program->path);
@@ -77,15 +92,17 @@ int main(int argc, char **argv)
             program->rss.push_back(run.rssKiB);
         }
     }
-    std::printf(
-        "Start-up, %d alternate runs each, offscreen, process start to first frame\n", rounds);
+    std::printf("Start-up, %d alternate runs each, %s, process start to first frame\n", rounds,
+        wine ? "Windows build under Wine" : "offscreen");
     std::printf("  %-28s %10s %14s\n", "", "median ms", "peak RSS KiB");
     for (const Program *program : programs) {
         std::printf(
             "  %-28s %10.1f %14.0f\n", program->name, median(program->times), median(program->rss));
     }
     // Bare is the toolkit's floor; plain is the peer the calculator should not fall behind.
-    for (const Program *reference : { &bare, &plain }) {
+    for (const Program *reference : programs) {
+        if (reference == &velmora)
+            continue;
         std::printf("  %-28s %10.3f %14.3f%s\n",
             reference == &bare ? "calculator / bare" : "calculator / plain",
             median(velmora.times) / median(reference->times),

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "bench/peakmemory.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 
@@ -23,9 +23,7 @@ protected:
             m_painted = true;
             // Queued, so it runs after the paint has reached the backing store.
             QTimer::singleShot(0, [] {
-                rusage usage {};
-                getrusage(RUSAGE_SELF, &usage);
-                std::printf("painted %ld\n", usage.ru_maxrss);
+                std::printf("painted %ld\n", peakMemoryKiB());
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
             });

@@ -8,12 +8,11 @@
 
 #include "platform/display.h"
 #include "platform/formdescription.h"
+#include "platform/startupfailure.h"
 
 #include <QApplication>
 #include <QString>
 #include <QTranslator>
-
-#include <cstdio>
 
 namespace platform {
 
@@ -41,11 +40,11 @@ private:
 
 // Makes the application and the form, runs the form's Load handler, shows its window and
 // runs the event loop until the window is closed. A form whose description is wrong stops
-// the program before anything is shown.
+// the program before anything is shown, and the user is told why.
 template <class Form> int launch(const ProgramIdentity &program, int argc, char **argv)
 {
     if (const QString problem = missingDisplay(program.name, argc, argv); !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        reportStartupFailure(program.name, problem);
         return 1;
     }
     Application application(argc, argv, program.desktopFileName);
@@ -54,7 +53,8 @@ template <class Form> int launch(const ProgramIdentity &program, int argc, char 
         form.window().start();
         return application.exec();
     } catch (const DescriptionError &error) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(program.name), error.what());
+        reportStartupFailure(program.name,
+            QStringLiteral("%1: %2").arg(program.name, QString::fromUtf8(error.what())));
         return 1;
     }
 }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 
 #include <algorithm>
@@ -55,6 +56,25 @@ public:
 private:
     const std::map<ControlName, std::unique_ptr<Element>> &m_elements;
 };
+
+namespace {
+
+// Shift+F1 would show a control's What's This text in a popup, which the form never had.
+class WhatsThisKeyFilter final : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        return key->key() == Qt::Key_F1 && key->modifiers().testFlag(Qt::ShiftModifier);
+    }
+};
+
+} // namespace
 
 Window::Window(const FormDescription &description)
 {
@@ -160,6 +180,14 @@ void Window::addControl(const ControlDescription &description)
     widget.setObjectName(description.name.toString());
     widget.setAccessibleName(description.accessibleName);
     widget.setAccessibleDescription(description.accessibleDescription);
+    // Orca and NVDA read the description (UI Automation's FullDescription), Narrator a
+    // control's help text (its HelpText), which Qt takes from What's This.
+    if (!description.accessibleDescription.isEmpty()) {
+        widget.setWhatsThis(description.accessibleDescription);
+        if (!m_whatsThisKeys)
+            m_whatsThisKeys = new WhatsThisKeyFilter(this);
+        widget.installEventFilter(m_whatsThisKeys);
+    }
     if (description.backColor) {
         const bool button = description.kind == ControlKind::CommandButton;
         setBackColor(widget, button ? QPalette::Button : QPalette::Window, *description.backColor);

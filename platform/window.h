@@ -66,6 +66,8 @@ private:
     std::function<void()> m_load;
     std::map<QString, std::function<void(std::int16_t)>> m_click;
     QWidget *m_firstInTabOrder = nullptr;
+    // Keeps Shift+F1 from the controls that carry a What's This text.
+    QObject *m_whatsThisKeys = nullptr;
 };
 
 } // namespace platform

@@ -61,8 +61,6 @@ private slots:
     void textKeepsItsLineEnds();
     void growingTextShowsAsIfSetAnew_data();
     void growingTextShowsAsIfSetAnew();
-    void controlsSitWhereTheDescriptionPutsThem_data();
-    void controlsSitWhereTheDescriptionPutsThem();
     void coloursShowInTheWindow_data();
     void coloursShowInTheWindow();
     void mouseAndKeyboardMakeAReport();
@@ -491,38 +489,6 @@ void TestForm::growingTextShowsAsIfSetAnew()
     QCOMPARE(edit.toPlainText(), shown);
     // The program's writes are not the user's to undo.
     QVERIFY(!edit.document()->isUndoAvailable());
-}
-
-void TestForm::controlsSitWhereTheDescriptionPutsThem_data()
-{
-    QTest::addColumn<ControlName>("control");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("Label1(0)") << ControlName { u"Label1"_s, 0 } << QRect(64, 0, 329, 25);
-    QTest::newRow("Label1(1)") << ControlName { u"Label1"_s, 1 } << QRect(0, 32, 57, 25);
-    QTest::newRow("Label1(2)") << ControlName { u"Label1"_s, 2 } << QRect(64, 32, 329, 25);
-    QTest::newRow("Label1(3)") << ControlName { u"Label1"_s, 3 } << QRect(8, 184, 73, 25);
-    QTest::newRow("Label1(4)") << ControlName { u"Label1"_s, 4 } << QRect(128, 184, 105, 25);
-    QTest::newRow("Label1(5)") << ControlName { u"Label1"_s, 5 } << QRect(304, 184, 97, 25);
-    QTest::newRow("List1(0)") << ControlName { u"List1"_s, 0 } << QRect(0, 56, 57, 118);
-    QTest::newRow("List1(1)") << ControlName { u"List1"_s, 1 } << QRect(416, 8, 57, 42);
-    QTest::newRow("Text2(0)") << ControlName { u"Text2"_s, 0 } << QRect(64, 56, 329, 121);
-    QTest::newRow("Text2(1)") << ControlName { u"Text2"_s, 1 } << QRect(80, 184, 41, 27);
-    QTest::newRow("Text2(2)") << ControlName { u"Text2"_s, 2 } << QRect(232, 184, 65, 27);
-    QTest::newRow("Text2(3)") << ControlName { u"Text2"_s, 3 } << QRect(400, 184, 65, 27);
-    QTest::newRow("Command1(0)") << ControlName { u"Command1"_s, 0 } << QRect(400, 56, 73, 25);
-    QTest::newRow("Command1(1)") << ControlName { u"Command1"_s, 1 } << QRect(400, 128, 73, 25);
-    QTest::newRow("Text1(0)") << ControlName { u"Text1"_s, 0 } << QRect(8, 216, 457, 201);
-    QTest::newRow("Text1(1)") << ControlName { u"Text1"_s, 1 } << QRect(40, 312, 449, 121);
-}
-
-void TestForm::controlsSitWhereTheDescriptionPutsThem()
-{
-    QFETCH(ControlName, control);
-    QFETCH(QRect, pixels);
-    QWidget *widget = &m_form->window().controlWidget(control);
-    QCOMPARE(widget->geometry(), pixels);
-    QCOMPARE(widget->font().family(), u"Times New Roman"_s);
-    QCOMPARE(widget->font().pointSize(), 12);
 }
 
 void TestForm::coloursShowInTheWindow_data()

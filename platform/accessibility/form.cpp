@@ -1,6 +1,7 @@
 #include "platform/accessibility/form.h"
 #include "platform/accessibility/accessibility.h"
 #include "platform/accessibility/notification.h"
+#include "platform/announcement.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -87,12 +88,19 @@ public:
 void registerForm(QWidget &window, std::function<bool(const QWidget &control)> hidden)
 {
     forms()[&window] = std::move(hidden);
-    makeNotification(window);
+    prepareAnnouncements(window);
 }
 
 void forgetForm(const QWidget &window)
 {
     forms().erase(&window);
+}
+
+void announce(QWidget &box, const QString &shown)
+{
+    if (!QAccessible::isActive() || box.hasFocus() || shown.isEmpty())
+        return;
+    speak(box, shown.trimmed());
 }
 
 QAccessibleInterface *accessibleFormOrHiddenControl(QObject *object)

@@ -12,8 +12,8 @@ namespace {
 // Screen readers present a change of text, name or description only in the object that
 // has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
 // box while the focus stays on the button that set the handler off. Qt 6.4.2 has no
-// announcement event (QAccessibleAnnouncementEvent came with 6.8), so the window speaks
-// through a notification of its own, the object desktops use for a message the user did
+// announcement event (QAccessibleAnnouncementEvent came with 6.8), so on AT-SPI desktops
+// the window speaks through a notification of its own, the object desktops use for a message the user did
 // not ask for. A screen reader speaks a notification, its role and its name, when it
 // becomes showing, wherever the focus is: Orca does so for the desktop's own
 // notifications, and AT-SPI carries the change as the plain "showing" state that every
@@ -92,18 +92,16 @@ QAccessibleInterface *accessibleNotification(QObject *object)
     return notification ? new AccessibleNotification(notification) : nullptr;
 }
 
-void announce(QWidget &box, const QString &shown)
+void showNotification(QWidget &window, const QString &text)
 {
-    if (!QAccessible::isActive() || box.hasFocus() || shown.isEmpty())
-        return;
-    auto *notification = static_cast<Notification *>(notificationOf(*box.window()));
+    auto *notification = static_cast<Notification *>(notificationOf(window));
     if (!notification)
         return;
     if (notification->showing) {
         notification->showing = false;
         update(*notification, QAccessible::ObjectHide);
     }
-    notification->text = shown.trimmed();
+    notification->text = text;
     notification->showing = true;
     update(*notification, QAccessible::ObjectShow);
 }

@@ -2,6 +2,7 @@
 
 class QAccessibleInterface;
 class QObject;
+class QString;
 class QWidget;
 
 namespace platform {
@@ -10,6 +11,9 @@ namespace platform {
 // child object of the window that assistive technology finds as the window's last child.
 void makeNotification(QWidget &window);
 QObject *notificationOf(const QWidget &window);
+
+// Shows the window's notification with the text, anew even when it already shows it.
+void showNotification(QWidget &window, const QString &text);
 
 // The interface of a notification; none for any other object.
 QAccessibleInterface *accessibleNotification(QObject *object);

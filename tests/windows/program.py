@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """The calculator for Windows as a user meets it: unzipped from its portable zip and started
-under Wine on the test run's virtual display, used with the keyboard alone and with the
-mouse, and pictured at 96 and at 144 dpi. Everything is seen from outside, through X:
-pictures of the screen, xdotool's mouse and keyboard, and the clipboard. Where each control
-sits and what it shows the Qt Test suites check under Wine themselves.
+under Wine in a Bulgarian Windows on the test run's virtual display, used with the keyboard
+alone and with the mouse, and pictured at 96, 120, 144 and 168 dpi. Everything is seen from
+outside, through X: pictures of the screen, xdotool's mouse and keyboard, and the clipboard.
+Where each control sits is measured in the pictures at 96 and 144 dpi, by its colour.
 
 Usage: program.py ZIP SESSION ARTIFACTS
 """
@@ -34,17 +34,95 @@ MIDDLES = {
 }
 
 
-def report(carats, fineness, impurity, price):
+# Each control the user sees, in twips as the form's table has it, with the colour that fills
+# it: the labels' orange, the buttons' green and red faces, the boxes' and the list's white.
+ORANGE, GREEN, RED, WHITE = (255, 192, 128), (0, 255, 0), (255, 0, 0), (255, 255, 255)
+CONTROLS = {
+    "Label1(0)": ((960, 0, 4935, 375), ORANGE),
+    "Label1(1)": ((0, 480, 855, 375), ORANGE),
+    "Label1(2)": ((960, 480, 4935, 375), ORANGE),
+    "Label1(3)": ((120, 2760, 1095, 375), ORANGE),
+    "Label1(4)": ((1920, 2760, 1575, 375), ORANGE),
+    "Label1(5)": ((4560, 2760, 1455, 375), ORANGE),
+    "List1(0)": ((0, 840, 855, 1770), WHITE),
+    "Text2(0)": ((960, 840, 4935, 1815), WHITE),
+    "Text2(1)": ((1200, 2760, 615, 405), WHITE),
+    "Text2(2)": ((3480, 2760, 975, 405), WHITE),
+    "Text2(3)": ((6000, 2760, 975, 405), WHITE),
+    "Command1(0)": ((6000, 840, 1095, 375), GREEN),
+    "Command1(1)": ((6000, 1920, 1095, 375), RED),
+    "Text1(0)": ((120, 3240, 6855, 3015), WHITE),
+}
+# A box's frame and a button's edge take a few pixels from the colour; a box or list with a
+# scroll bar ends where the bar starts.
+FRAMES = {ORANGE: 1, GREEN: 3, RED: 3, WHITE: 3}
+SCROLL_BARS = {"List1(0)", "Text2(0)", "Text1(0)"}
+
+
+def colour_at(pixbuf, x, y):
+    at = y * pixbuf.get_rowstride() + x * pixbuf.get_n_channels()
+    return tuple(pixbuf.get_pixels()[at:at + 3])
+
+
+def measured(pixbuf, seed, colour):
+    """The bounding box of the region of one colour that holds the seed, as left, top, right
+    and bottom, the last two past the region; none when the seed has another colour."""
+    if colour_at(pixbuf, *seed) != colour:
+        return None
+    width, height = pixbuf.get_width(), pixbuf.get_height()
+    seen, todo = {seed}, [seed]
+    while todo:
+        x, y = todo.pop()
+        for near in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
+            if (near not in seen and 0 <= near[0] < width and 0 <= near[1] < height
+                    and colour_at(pixbuf, *near) == colour):
+                seen.add(near)
+                todo.append(near)
+    xs, ys = [x for x, _ in seen], [y for _, y in seen]
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def check_placement(pixbuf, scale):
+    """Each control is drawn where the form's table puts it, found by its colour in a picture
+    of the window at a density of scale times 96 dpi."""
+    dpi = round(96 * scale)
+    for name, ((left, top, width, height), colour) in CONTROLS.items():
+        expected = [round(twips * scale / 15)
+                    for twips in (left, top, left + width, top + height)]
+        frame = round(FRAMES[colour] * scale) + 1
+        found = measured(pixbuf, (expected[0] + frame, expected[1] + frame), colour)
+        check(found is not None, f"{name} is not drawn at {expected} at {dpi} dpi")
+        slack = [frame, frame, frame + (round(20 * scale) if name in SCROLL_BARS else 0), frame]
+        check(all(abs(a - b) <= most for a, b, most in zip(found, expected, slack)),
+              f"{name} is drawn at {found}, not at {expected} at {dpi} dpi")
+
+
+def report(carats, fineness, impurity, price, decimal):
     """The report for 1 ounce at $1300 and 1.4 leva per dollar, as copied from the box: the
-    line end after its last line shows nothing and is not selected."""
-    return ("Цена за грам инвестиционно злато: 58.51[лв]\n"
+    line end after its last line shows nothing and is not selected. Prices and figures take
+    the decimal sign of the user's regional settings; the fineness and impurity are written as
+    the carat table has them."""
+    return (f"Цена за грам инвестиционно злато: 58{decimal}51[лв]\n"
             f"Карати: {carats}\nМярка: {fineness}\nПримеси: {impurity}\n"
             "Очаквана цена, съобразно борсовата и каратите:\n"
-            f"Цена на злато: 1*1300*1.4*{price}[лв]")
+            f"Цена на злато: 1*1300*1{decimal}4*{price}[лв]")
 
 
-REPORT_22 = report("22", "916 - злато 91.60%", " 8.40%", "0.916 = 1667.12")
-REPORT_24 = report("24", "999 - злато 99.99%", " 0.01%", "0.9999 = 1819.82")
+# The runtime error's box as Ctrl+C copies it: Qt's "OK" is Bulgarian.
+ERROR_BOX = ("---------------------------\n"
+             "www.velmora.example  Калкулатор за цената на златото\n"
+             "---------------------------\n"
+             "Грешка при изпълнение: Препълване.\n"
+             "---------------------------\n"
+             "Действието е прекратено. Програмата продължава да работи.\n"
+             "---------------------------\n"
+             "Добре   \n"
+             "---------------------------\n")
+
+# In a Bulgarian Windows, where this test runs, and in an English one.
+REPORT_22 = report("22", "916 - злато 91.60%", " 8.40%", "0,916 = 1667,12", ",")
+REPORT_24 = report("24", "999 - злато 99.99%", " 0.01%", "0,9999 = 1819,82", ",")
+REPORT_24_ENGLISH = report("24", "999 - злато 99.99%", " 0.01%", "0.9999 = 1819.82", ".")
 
 
 def check(condition, message):
@@ -102,8 +180,12 @@ class Calculator:
         settle(1.5)
         self.x, self.y, self.width, self.height = on_screen(self.window)
 
+    def pixbuf(self):
+        return Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), self.x, self.y,
+                                          self.width, self.height)
+
     def picture(self, path):
-        picture(self.x, self.y, self.width, self.height, path)
+        self.pixbuf().savev(path, "png", [], [])
 
     def click(self, name):
         x, y = MIDDLES[name]
@@ -153,6 +235,20 @@ def clipboard():
     return ""
 
 
+def session_environment(session):
+    """The environment of the test run's Wine session, on whose display this process looks
+    and types too."""
+    environment = dict(os.environ)
+    with open(os.path.join(session, "session.env")) as lines:
+        for line in lines:
+            if line.startswith("export "):
+                name, value = line[len("export "):].strip().split("=", 1)
+                environment[name] = value.strip('"')
+    os.environ["DISPLAY"] = environment["DISPLAY"]
+    Gtk.init([])
+    return environment
+
+
 def fill(calculator, weight, price, rate):
     for name, figure in (("Text2(1)", weight), ("Text2(2)", price), ("Text2(3)", rate)):
         calculator.click(name)
@@ -163,14 +259,7 @@ def fill(calculator, weight, price, rate):
 def main():
     zip_path, session, artifacts = sys.argv[1:4]
     os.makedirs(artifacts, exist_ok=True)
-    environment = dict(os.environ)
-    with open(os.path.join(session, "session.env")) as lines:
-        for line in lines:
-            if line.startswith("export "):
-                name, value = line[len("export "):].strip().split("=", 1)
-                environment[name] = value.strip('"')
-    os.environ["DISPLAY"] = environment["DISPLAY"]
-    Gtk.init([])
+    environment = session_environment(session)
     work = tempfile.mkdtemp(prefix="velmora-program-")
     try:
         # A prefix of the test's own, copied from the run's, whose registry the session wrote
@@ -179,7 +268,8 @@ def main():
         prefix = os.path.join(work, "prefix")
         shutil.copytree(environment["WINEPREFIX"], prefix, symlinks=True)
         environment["WINEPREFIX"] = prefix
-        environment["LC_ALL"] = "en_US.UTF-8"
+        # A Bulgarian Windows, where Qt's own texts come from the zip's translation.
+        environment["LC_ALL"] = "bg_BG.UTF-8"
         with zipfile.ZipFile(zip_path) as archive:
             archive.extractall(work)
         folders = [entry for entry in os.listdir(work) if entry.endswith("-win64")]
@@ -187,7 +277,8 @@ def main():
         folder = os.path.join(work, folders[0])
 
         run_at_96_dpi(folder, environment, artifacts)
-        run_at_144_dpi(folder, environment, artifacts)
+        for dpi in (120, 144, 168):
+            run_at_density(folder, environment, artifacts, dpi)
     finally:
         subprocess.run(["wineserver", "-k"], env=environment, check=False)
         shutil.rmtree(work, ignore_errors=True)
@@ -214,6 +305,7 @@ def keyboard_report(calculator, choose, press):
 
 def run_at_96_dpi(folder, environment, artifacts):
     calculator = Calculator(folder, environment)
+    check_placement(calculator.pixbuf(), 1)
     report = keyboard_report(calculator, "Home", "space")
     check(report == REPORT_24, f"Home and Space made the report {report!r}")
     calculator.picture(os.path.join(artifacts, "velmora-wine@96dpi.png"))
@@ -227,6 +319,10 @@ def run_at_96_dpi(folder, environment, artifacts):
     settle()
     picture(*on_screen(box), os.path.join(artifacts, "velmora-wine-error.png"))
     xdotool("windowactivate", "--sync", box)
+    # Ctrl+C copies a Windows message box whole, its button included.
+    key("ctrl+c")
+    settle()
+    check(clipboard() == ERROR_BOX, f"the error box says {clipboard()!r}")
     key("Return")
     settle()
     check(calculator.message_box(wait=1) is None, "the message box stayed")
@@ -241,11 +337,13 @@ def run_at_96_dpi(folder, environment, artifacts):
     calculator.close()
 
 
-def run_at_144_dpi(folder, environment, artifacts):
+def run_at_density(folder, environment, artifacts, dpi):
+    """The window on a screen of the density Windows calls 125, 150 or 175 %: a picture, and at
+    150 % its size and where each control is drawn."""
     # Where winecfg keeps the screen's density, in the user's settings and the machine's.
     for key_name in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
         subprocess.run(["wine", "reg", "add", key_name, "/v", "LogPixels", "/t", "REG_DWORD",
-                        "/d", "144", "/f"], env=environment, check=True, capture_output=True)
+                        "/d", str(dpi), "/f"], env=environment, check=True, capture_output=True)
     subprocess.run(["wineserver", "-k"], env=environment, check=False)
     calculator = Calculator(folder, environment)
     # Qt sizes the window for the screen's density once it is shown.
@@ -256,9 +354,11 @@ def run_at_144_dpi(folder, environment, artifacts):
             break
         time.sleep(0.1)
     settle()
-    calculator.picture(os.path.join(artifacts, "velmora-wine@144dpi.png"))
-    check((calculator.width, calculator.height) in ((721, 636), (722, 636)),
-          f"at 144 dpi the client area is {calculator.width} x {calculator.height}")
+    calculator.picture(os.path.join(artifacts, f"velmora-wine@{dpi}dpi.png"))
+    if dpi == 144:
+        check((calculator.width, calculator.height) in ((721, 636), (722, 636)),
+              f"at 144 dpi the client area is {calculator.width} x {calculator.height}")
+        check_placement(calculator.pixbuf(), 1.5)
     calculator.close()
 
 
