@@ -4,8 +4,8 @@
     python3 installer.py <setup.exe> <older-setup.exe>
 
 <setup.exe> is the installer under test, built with VERSION=1.0.0. <older-setup.exe> is built
-by the caller from the same installer.nsi with VERSION=0.9.0 and a staging folder that also
-holds a stray top-level file obsolete.txt, which the upgrade must remove.
+by the caller from the installer script 1.0.0 shipped with, with VERSION=0.9.0 and a staging
+folder that also holds a stray top-level file obsolete.txt, which the upgrade must remove.
 
 DISPLAY must point at a running X server with a window manager (e.g. Xvfb and openbox).
 Runs in a fresh throwaway WINEPREFIX (and HOME, so that Wine links nothing to the host's
