@@ -17,9 +17,9 @@
 ; ICON      .ico for the installer and uninstaller
 ; OUTFILE   setup .exe to write
 ;
-; Silent: "setup.exe /S" installs the program and Start-menu shortcut (no desktop shortcut),
-; "uninstall.exe /S" removes them. If a version is already installed, its own uninstaller is
-; run silently first, so files the new version no longer ships disappear.
+; Silent: "setup.exe /S" installs the program and Start-menu shortcut (a desktop shortcut only
+; where one is already), "uninstall.exe /S" removes them. If a version is already installed,
+; its own uninstaller is run silently first, so files the new version no longer ships disappear.
 
 !macro Require name
   !ifndef ${name}
@@ -54,6 +54,7 @@ ShowUninstDetails show
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 !include /CHARSET=UTF8 "${FILES}"
 
 !define MUI_ICON "${ICON}"
@@ -101,10 +102,6 @@ LangString OLD_FAILED ${LANG_BULGARIAN} "Инсталираната по-ста�
   ${Loop}
 !macroend
 
-Function .onInit
-  SetShellVarContext current
-FunctionEnd
-
 Section "!$(SEC_PROGRAM)" SecProgram
   SectionIn RO
 
@@ -151,6 +148,15 @@ Section /o "$(SEC_DESKTOP)" SecDesktop
   CreateShortCut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 \
       SW_SHOWNORMAL "" "$(DESCRIPTION)"
 SectionEnd
+
+; The older version's uninstaller takes away the desktop shortcut, and "/S" chooses no
+; optional section: a shortcut there already chooses the desktop section, which makes it again.
+Function .onInit
+  SetShellVarContext current
+  ${If} ${FileExists} "$DESKTOP\${PRODUCT}.lnk"
+    !insertmacro SelectSection ${SecDesktop}
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "$(SEC_PROGRAM_DESC)"

@@ -91,17 +91,20 @@ def main(setup, older):
             profile, "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmora.lnk")
         desktop = os.path.join(profile, "Desktop/Velmora.lnk")
 
-        # The older version, then the new one over it.
+        # The older version, with the user's shortcut on the desktop, then the new one over it.
         check(run(older, "/S").returncode == 0, "older setup /S failed")
         check(os.path.isfile(os.path.join(folder, "obsolete.txt")),
               "older setup did not install obsolete.txt (see how to build it above)")
+        shutil.copy(start_menu, desktop)
         check(run(setup, "/S").returncode == 0, "setup /S over the older version failed")
         check(not os.path.exists(os.path.join(folder, "obsolete.txt")),
               "upgrade left obsolete.txt of the older version behind")
         for name in FILES:
             check(os.path.isfile(os.path.join(folder, name)), "not installed: " + name)
         check(os.path.isfile(start_menu), "no Start-menu shortcut: " + start_menu)
-        check(not os.path.exists(desktop), "desktop shortcut made though not chosen")
+        program = (windows_folder + r"\velmora.exe").encode("utf-16-le")
+        check(os.path.isfile(desktop) and program in open(desktop, "rb").read(),
+              "the upgrade did not keep the desktop shortcut to the program")
 
         values = registry()
         check(values is not None, "no registry key " + KEY)
@@ -145,6 +148,7 @@ def main(setup, older):
               "uninstall.exe /S failed")
         wait_until(lambda: not os.path.exists(folder), "install folder to disappear")
         check(not os.path.exists(start_menu), "uninstall left the Start-menu shortcut")
+        check(not os.path.exists(desktop), "uninstall left the desktop shortcut")
         check(registry() is None, "uninstall left the registry key")
 
         # Into a folder the user keeps other files in: those stay, the program's go.
@@ -155,6 +159,7 @@ def main(setup, older):
                 f.write("the user's\n")
         check(run(setup, "/S", r"/D=C:\Shared").returncode == 0, r"setup /S /D=C:\Shared failed")
         check(os.path.isfile(os.path.join(shared, "velmora.exe")), r"not installed in C:\Shared")
+        check(not os.path.exists(desktop), "desktop shortcut made though not chosen")
         run(os.path.join(shared, "uninstall.exe"), "/S")
         wait_until(lambda: not os.path.exists(os.path.join(shared, "uninstall.exe")),
                    r"uninstall.exe in C:\Shared to disappear")
