@@ -9,6 +9,7 @@
 ;            -DFILES=/abs/build/installer-files.nsh \
 ;            -DICON=/abs/velmora.ico \
 ;            -DOUTFILE=/abs/build/velmora-1.0.0-setup.exe \
+;            [-DSIGN=/abs/packaging/windows/sign] \
 ;            /abs/packaging/windows/installer.nsi
 ;
 ; VERSION   version shown in the installed-apps list
@@ -16,6 +17,9 @@
 ; FILES     the include installer-files.cmake wrote from STAGING
 ; ICON      .ico for the installer and uninstaller
 ; OUTFILE   setup .exe to write
+; SIGN      if given, the program that signs the file it is given in place (sign beside this
+;           file, which reads the certificate from the environment): the uninstaller before
+;           the installer packs it, and the installer once written
 ;
 ; Silent: "setup.exe /S" installs the program and Start-menu shortcut (a desktop shortcut only
 ; where one is already), "uninstall.exe /S" removes them. If a version is already installed,
@@ -31,6 +35,10 @@
 !insertmacro Require FILES
 !insertmacro Require ICON
 !insertmacro Require OUTFILE
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 Unicode true
 Target amd64-unicode
