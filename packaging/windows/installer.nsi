@@ -9,6 +9,7 @@
 ;            -DFILES=/abs/build/installer-files.nsh \
 ;            -DICON=/abs/velmora.ico \
 ;            -DOUTFILE=/abs/build/velmora-1.0.0-setup.exe \
+;            [-DSIGN=/abs/packaging/windows/sign] \
 ;            /abs/packaging/windows/installer.nsi
 ;
 ; VERSION   version shown in the installed-apps list
@@ -16,10 +17,13 @@
 ; FILES     the include installer-files.cmake wrote from STAGING
 ; ICON      .ico for the installer and uninstaller
 ; OUTFILE   setup .exe to write
+; SIGN      if given, the program that signs the file it is given in place (sign beside this
+;           file, which reads the certificate from the environment): the uninstaller before
+;           the installer packs it, and the installer once written
 ;
-; Silent: "setup.exe /S" installs the program and Start-menu shortcut (no desktop shortcut),
-; "uninstall.exe /S" removes them. If a version is already installed, its own uninstaller is
-; run silently first, so files the new version no longer ships disappear.
+; Silent: "setup.exe /S" installs the program and Start-menu shortcut (a desktop shortcut only
+; where one is already), "uninstall.exe /S" removes them. If a version is already installed,
+; its own uninstaller is run silently first, so files the new version no longer ships disappear.
 
 !macro Require name
   !ifndef ${name}
@@ -31,6 +35,10 @@
 !insertmacro Require FILES
 !insertmacro Require ICON
 !insertmacro Require OUTFILE
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 Unicode true
 Target amd64-unicode
@@ -54,6 +62,7 @@ ShowUninstDetails show
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include Sections.nsh
 !include /CHARSET=UTF8 "${FILES}"
 
 !define MUI_ICON "${ICON}"
@@ -101,10 +110,6 @@ LangString OLD_FAILED ${LANG_BULGARIAN} "Инсталираната по-ста�
   ${Loop}
 !macroend
 
-Function .onInit
-  SetShellVarContext current
-FunctionEnd
-
 Section "!$(SEC_PROGRAM)" SecProgram
   SectionIn RO
 
@@ -151,6 +156,15 @@ Section /o "$(SEC_DESKTOP)" SecDesktop
   CreateShortCut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\${EXE}" "" "$INSTDIR\${EXE}" 0 \
       SW_SHOWNORMAL "" "$(DESCRIPTION)"
 SectionEnd
+
+; The older version's uninstaller takes away the desktop shortcut, and "/S" chooses no
+; optional section: a shortcut there already chooses the desktop section, which makes it again.
+Function .onInit
+  SetShellVarContext current
+  ${If} ${FileExists} "$DESKTOP\${PRODUCT}.lnk"
+    !insertmacro SelectSection ${SecDesktop}
+  ${EndIf}
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "$(SEC_PROGRAM_DESC)"

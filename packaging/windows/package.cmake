@@ -25,6 +25,15 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${STAGE}
 file(GLOB_RECURSE libraries "${STAGE}/*.dll")
 execute_process(COMMAND "${STRIP}" --strip-unneeded ${libraries} COMMAND_ERROR_IS_FATAL ANY)
 
+# Given a certificate, the program is signed before either package holds it, and the
+# installer signs its uninstaller and itself; without one, nothing is signed.
+set(sign)
+if(NOT "$ENV{VELMORA_SIGN_CERT}" STREQUAL "")
+    set(sign "${CMAKE_CURRENT_LIST_DIR}/sign")
+    execute_process(COMMAND "${sign}" "${STAGE}/velmora.exe" COMMAND_ERROR_IS_FATAL ANY)
+    set(sign "-DSIGN=${sign}")
+endif()
+
 cmake_path(GET STAGE PARENT_PATH parent)
 cmake_path(GET STAGE FILENAME top)
 file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE "${parent}" "${STAGE}/*")
@@ -50,5 +59,5 @@ execute_process(COMMAND ${CMAKE_COMMAND} -DSTAGING=${STAGE} -DOUTPUT=${files}
     -P "${CMAKE_CURRENT_LIST_DIR}/installer-files.cmake" COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND makensis -V2 -NOCD -INPUTCHARSET UTF8
     -DVERSION=${VERSION} -DSTAGING=${STAGE} -DFILES=${files}
-    -DICON=${ICON} -DOUTFILE=${SETUP} "${CMAKE_CURRENT_LIST_DIR}/installer.nsi"
+    -DICON=${ICON} -DOUTFILE=${SETUP} ${sign} "${CMAKE_CURRENT_LIST_DIR}/installer.nsi"
     COMMAND_ERROR_IS_FATAL ANY)

@@ -1,18 +1,21 @@
 #!/usr/bin/env python3
-"""Installs, upgrades, starts and uninstalls Velmora's Windows setup under Wine.
+"""Installs, upgrades, starts and uninstalls Velmora's Windows setup under Wine, as a user
+whose profile folder has Cyrillic letters and a blank in its name.
 
     python3 installer.py <setup.exe> <older-setup.exe>
 
 <setup.exe> is the installer under test, built with VERSION=1.0.0. <older-setup.exe> is built
-by the caller from the same installer.nsi with VERSION=0.9.0 and a staging folder that also
-holds a stray top-level file obsolete.txt, which the upgrade must remove.
+by the caller from the installer script 1.0.0 shipped with, with VERSION=0.9.0 and a staging
+folder that also holds a stray top-level file obsolete.txt, which the upgrade must remove.
 
 DISPLAY must point at a running X server with a window manager (e.g. Xvfb and openbox).
 Runs in a fresh throwaway WINEPREFIX (and HOME, so that Wine links nothing to the host's
 desktop or menus) and removes it at the end.
 """
 import glob
+import hashlib
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -23,6 +26,7 @@ KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora"
 # Among the installed files; whatever else is staged varies with how Qt and GCC are built.
 FILES = ["velmora.exe", "uninstall.exe", "Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll",
          "platforms/qwindows.dll", "translations/qtbase_bg.qm"]
+USER = "Иван Петров"
 PATIENCE = 120  # seconds; only so that a hung Wine ends the test instead of blocking it
 
 
@@ -46,7 +50,8 @@ def wait_until(condition, what):
 def main(setup, older):
     wine, wineserver = "wine", "wineserver"
     scratch = tempfile.mkdtemp(prefix="velmora-wine-")
-    env = dict(os.environ, WINEPREFIX=os.path.join(scratch, "prefix"),
+    # Wine names the profile folder after USER, spelled as the Unix locale spells it.
+    env = dict(os.environ, USER=USER, LC_ALL="C.UTF-8", WINEPREFIX=os.path.join(scratch, "prefix"),
                HOME=os.path.join(scratch, "home"), WINEDEBUG="-all",
                WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d",
                XDG_CONFIG_HOME=os.path.join(scratch, "home", ".config"),
@@ -58,37 +63,51 @@ def main(setup, older):
                               stderr=subprocess.STDOUT, timeout=PATIENCE,
                               universal_newlines=True, errors="replace")
 
+    def registry():
+        """The uninstall entry's values, None without it. Exported, since reg query writes
+        what is not ASCII as question marks."""
+        exported = os.path.join(scratch, "entry.reg")
+        if run("reg", "export", KEY, "Z:" + exported.replace("/", "\\"), "/y").returncode:
+            return None
+        with open(exported, encoding="utf-16") as f:
+            pairs = re.findall(r'^"(.+?)"=(.*)$', f.read(), re.MULTILINE)
+        return {name: re.sub(r"\\(.)", r"\1", value[1:-1]) if value.startswith('"')
+                else int(value.split(":")[1], 16) for name, value in pairs}
+
+    def snapshot():
+        """Every installed file's bytes, both shortcuts' and the uninstall entry."""
+        paths = glob.glob(folder + "/**", recursive=True) + [start_menu, desktop]
+        return dict({path: os.path.isfile(path) and
+                     hashlib.sha256(open(path, "rb").read()).hexdigest() for path in paths},
+                    entry=registry())
+
     try:
         check(run("wineboot", "-i").returncode == 0, "wineboot -i failed")
-        users = [u for u in glob.glob(os.path.join(env["WINEPREFIX"], "drive_c/users/*"))
-                 if os.path.basename(u) != "Public"]
-        check(len(users) == 1, "expected one Wine user folder, found %s" % users)
-        user = os.path.basename(users[0])
-        folder = os.path.join(users[0], "AppData/Local/Programs/Velmora")
-        windows_folder = r"C:\users\%s\AppData\Local\Programs\Velmora" % user
+        profile = os.path.join(env["WINEPREFIX"], "drive_c/users", USER)
+        check(os.path.isdir(profile), "Wine made no profile folder " + profile)
+        folder = os.path.join(profile, "AppData/Local/Programs/Velmora")
+        windows_folder = r"C:\users\%s\AppData\Local\Programs\Velmora" % USER
         start_menu = os.path.join(
-            users[0], "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmora.lnk")
-        desktop = os.path.join(users[0], "Desktop/Velmora.lnk")
+            profile, "AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmora.lnk")
+        desktop = os.path.join(profile, "Desktop/Velmora.lnk")
 
-        # The older version, then the new one over it.
+        # The older version, with the user's shortcut on the desktop, then the new one over it.
         check(run(older, "/S").returncode == 0, "older setup /S failed")
         check(os.path.isfile(os.path.join(folder, "obsolete.txt")),
               "older setup did not install obsolete.txt (see how to build it above)")
+        shutil.copy(start_menu, desktop)
         check(run(setup, "/S").returncode == 0, "setup /S over the older version failed")
         check(not os.path.exists(os.path.join(folder, "obsolete.txt")),
               "upgrade left obsolete.txt of the older version behind")
         for name in FILES:
             check(os.path.isfile(os.path.join(folder, name)), "not installed: " + name)
         check(os.path.isfile(start_menu), "no Start-menu shortcut: " + start_menu)
-        check(not os.path.exists(desktop), "desktop shortcut made though not chosen")
+        program = (windows_folder + r"\velmora.exe").encode("utf-16-le")
+        check(os.path.isfile(desktop) and program in open(desktop, "rb").read(),
+              "the upgrade did not keep the desktop shortcut to the program")
 
-        query = run("reg", "query", KEY)
-        check(query.returncode == 0, "no registry key " + KEY)
-        values = {}
-        for line in query.stdout.splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) == 3 and parts[1].startswith("REG_"):
-                values[parts[0]] = parts[2]
+        values = registry()
+        check(values is not None, "no registry key " + KEY)
         expected = {
             "DisplayName": "Velmora",
             "DisplayVersion": "1.0.0",
@@ -98,15 +117,15 @@ def main(setup, older):
             "UninstallString": '"%s\\uninstall.exe"' % windows_folder,
             "QuietUninstallString": '"%s\\uninstall.exe" /S' % windows_folder,
             "URLInfoAbout": "https://www.velmora.example/",
-            "NoModify": "0x1",
-            "NoRepair": "0x1",
+            "NoModify": 1,
+            "NoRepair": 1,
         }
         for name, value in expected.items():
             check(values.get(name) == value,
                   "registry %s is %r, expected %r" % (name, values.get(name), value))
         size = sum(os.path.getsize(f) for f in glob.glob(folder + "/**", recursive=True)
                    if os.path.isfile(f)) // 1024
-        estimated = int(values.get("EstimatedSize", "-1"), 0)
+        estimated = values.get("EstimatedSize", -1)
         check(abs(estimated - size) <= 1,
               "EstimatedSize is %d KiB, installed files take %d KiB" % (estimated, size))
 
@@ -115,9 +134,11 @@ def main(setup, older):
         search = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
                                  "Velmora"], stdout=subprocess.PIPE, timeout=PATIENCE)
         check(search.returncode == 0 and search.stdout.strip(), "no Velmora window appeared")
+        before = snapshot()
         check(run(setup, "/S").returncode != 0, "setup /S went ahead while Velmora ran")
-        check(os.path.isfile(os.path.join(folder, "velmora.exe")),
-              "setup /S removed velmora.exe while it ran")
+        after = snapshot()
+        check(after == before, "setup /S changed these while Velmora ran: %s" % sorted(
+            name for name in before.keys() | after.keys() if before.get(name) != after.get(name)))
         run("taskkill", "/IM", "velmora.exe")
         program.wait(timeout=PATIENCE)
 
@@ -127,7 +148,8 @@ def main(setup, older):
               "uninstall.exe /S failed")
         wait_until(lambda: not os.path.exists(folder), "install folder to disappear")
         check(not os.path.exists(start_menu), "uninstall left the Start-menu shortcut")
-        check(run("reg", "query", KEY).returncode != 0, "uninstall left the registry key")
+        check(not os.path.exists(desktop), "uninstall left the desktop shortcut")
+        check(registry() is None, "uninstall left the registry key")
 
         # Into a folder the user keeps other files in: those stay, the program's go.
         shared = os.path.join(env["WINEPREFIX"], "drive_c/Shared")
@@ -137,6 +159,7 @@ def main(setup, older):
                 f.write("the user's\n")
         check(run(setup, "/S", r"/D=C:\Shared").returncode == 0, r"setup /S /D=C:\Shared failed")
         check(os.path.isfile(os.path.join(shared, "velmora.exe")), r"not installed in C:\Shared")
+        check(not os.path.exists(desktop), "desktop shortcut made though not chosen")
         run(os.path.join(shared, "uninstall.exe"), "/S")
         wait_until(lambda: not os.path.exists(os.path.join(shared, "uninstall.exe")),
                    r"uninstall.exe in C:\Shared to disappear")
