@@ -165,6 +165,19 @@ def picture(x, y, width, height, path):
     Gdk.pixbuf_get_from_window(root, x, y, width, height).savev(path, "png", [], [])
 
 
+def shown_window(name, wait=60):
+    """The first shown X window whose name holds the text, once one shows. Asked again and
+    again: xdotool gives up on a search that meets a window as it goes away."""
+    deadline = time.monotonic() + wait
+    while time.monotonic() < deadline:
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                               capture_output=True, text=True)
+        if found.stdout.split():
+            return found.stdout.split()[0]
+        time.sleep(0.3)
+    return None
+
+
 class Calculator:
     """The program started from the unzipped folder, and its window's client area."""
 
@@ -172,10 +185,8 @@ class Calculator:
         self.process = subprocess.Popen(["wine", os.path.join(folder, "velmora.exe")],
                                         env=environment, cwd=tempfile.gettempdir(),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        found = subprocess.run(["timeout", "60", "xdotool", "search", "--sync", "--onlyvisible",
-                                "--name", "velmora.example"], capture_output=True, text=True)
-        check(found.returncode == 0, "the calculator's window did not show within a minute")
-        self.window = found.stdout.split()[0]
+        self.window = shown_window("velmora.example")
+        check(self.window is not None, "the calculator's window did not show within a minute")
         xdotool("windowactivate", "--sync", self.window)
         settle(1.5)
         self.x, self.y, self.width, self.height = on_screen(self.window)

@@ -5,12 +5,10 @@ before its window shows, with a message box that Ctrl+C copies as Windows copies
 Usage: startup_failure.py PROGRAM SESSION DLL_FOLDERS
 """
 
-import os
 import subprocess
 import sys
-import time
 
-from program import check, clipboard, key, session_environment, settle, xdotool
+from program import check, clipboard, key, session_environment, settle, shown_window, xdotool
 
 # As Ctrl+C copies a message box on Windows; Qt's "OK" is Bulgarian.
 MESSAGE = ("---------------------------\nvelmora\n---------------------------\n"
@@ -26,10 +24,8 @@ def main():
                                        for folder in folders.split(":"))
     process = subprocess.Popen(["wine", program], env=environment, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    found = subprocess.run(["timeout", "60", "xdotool", "search", "--sync", "--onlyvisible",
-                            "--name", "^velmora$"], capture_output=True, text=True)
-    check(found.returncode == 0, "no message box showed")
-    box = found.stdout.split()[0]
+    box = shown_window("^velmora$")
+    check(box is not None, "no message box showed")
     xdotool("windowactivate", "--sync", box)
     settle()
     key("ctrl+c")
