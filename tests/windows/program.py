@@ -267,26 +267,29 @@ def fill(calculator, weight, price, rate):
         type_text(figure)
 
 
+def unzipped(zip_path, environment, work, locale):
+    """The program's folder, unzipped into work, to run in a prefix of the test's own in the
+    locale given. The prefix is copied from the run's, whose registry the session wrote out
+    whole before it started its server: what a test changes in it the others must not see."""
+    prefix = os.path.join(work, "prefix")
+    shutil.copytree(environment["WINEPREFIX"], prefix, symlinks=True)
+    environment["WINEPREFIX"] = prefix
+    environment["LC_ALL"] = locale
+    with zipfile.ZipFile(zip_path) as archive:
+        archive.extractall(work)
+    folders = [entry for entry in os.listdir(work) if entry.endswith("-win64")]
+    check(len(folders) == 1, f"the zip holds {folders}, not one program folder")
+    return os.path.join(work, folders[0])
+
+
 def main():
     zip_path, session, artifacts = sys.argv[1:4]
     os.makedirs(artifacts, exist_ok=True)
     environment = session_environment(session)
     work = tempfile.mkdtemp(prefix="velmora-program-")
     try:
-        # A prefix of the test's own, copied from the run's, whose registry the session wrote
-        # out whole before it started its server: the picture at 144 dpi changes settings
-        # that the other tests must not see.
-        prefix = os.path.join(work, "prefix")
-        shutil.copytree(environment["WINEPREFIX"], prefix, symlinks=True)
-        environment["WINEPREFIX"] = prefix
         # A Bulgarian Windows, where Qt's own texts come from the zip's translation.
-        environment["LC_ALL"] = "bg_BG.UTF-8"
-        with zipfile.ZipFile(zip_path) as archive:
-            archive.extractall(work)
-        folders = [entry for entry in os.listdir(work) if entry.endswith("-win64")]
-        check(len(folders) == 1, f"the zip holds {folders}, not one program folder")
-        folder = os.path.join(work, folders[0])
-
+        folder = unzipped(zip_path, environment, work, "bg_BG.UTF-8")
         run_at_96_dpi(folder, environment, artifacts)
         for dpi in (120, 144, 168):
             run_at_density(folder, environment, artifacts, dpi)

@@ -12,15 +12,13 @@ import subprocess
 import sys
 import tempfile
 import time
-import zipfile
 
 from program import (REPORT_24, REPORT_24_ENGLISH, Calculator, check, key, session_environment,
-                     settle, type_text)
+                     settle, type_text, unzipped)
 
 WINE_CORE = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/uiautomationcore.dll"
 LOCALES = {"en-US": "en_US.UTF-8", "bg-BG": "bg_BG.UTF-8"}
 REPORTS = {"en-US": REPORT_24_ENGLISH, "bg-BG": REPORT_24}
-NOTIFICATION = "notification"
 
 
 def records(log):
@@ -52,7 +50,7 @@ class Recording:
 
     def notifications(self):
         return [(name, text) for call, _, name, _, text in records(self.log)[self.seen:]
-                if call == NOTIFICATION]
+                if call == "notification"]
 
 
 def install_recorder(environment, recorder):
@@ -75,17 +73,10 @@ def main():
     environment = session_environment(session)
     work = tempfile.mkdtemp(prefix="velmora-screen-reader-")
     try:
-        prefix = os.path.join(work, "prefix")
-        shutil.copytree(environment["WINEPREFIX"], prefix, symlinks=True)
-        environment["WINEPREFIX"] = prefix
-        environment["LC_ALL"] = LOCALES[locale]
+        folder = unzipped(zip_path, environment, work, LOCALES[locale])
         install_recorder(environment, recorder)
         log = os.path.join(work, "uia.log")
         environment["VELMORA_UIA_LOG"] = "Z:" + log.replace("/", "\\")
-        with zipfile.ZipFile(zip_path) as archive:
-            archive.extractall(work)
-        folder = next(os.path.join(work, entry) for entry in os.listdir(work)
-                      if entry.endswith("-win64"))
         use(Calculator(folder, environment), environment, Recording(log), REPORTS[locale])
     finally:
         subprocess.run(["wineserver", "-k"], env=environment, check=False)
