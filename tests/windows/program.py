@@ -3,7 +3,8 @@
 under Wine in a Bulgarian Windows on the test run's virtual display, used with the keyboard
 alone and with the mouse, and pictured at 96, 120, 144 and 168 dpi. Everything is seen from
 outside, through X: pictures of the screen, xdotool's mouse and keyboard, and the clipboard.
-Where each control sits is measured in the pictures at 96 and 144 dpi, by its colour.
+Where each control sits is measured in the pictures at 96 and 144 dpi, by its colour, and
+the face of the help text at every density by the width of its first line.
 
 Usage: program.py ZIP SESSION ARTIFACTS
 """
@@ -17,6 +18,7 @@ import time
 import zipfile
 
 import gi
+from fontTools.ttLib import TTFont
 
 gi.require_version("Gdk", "3.0")
 gi.require_version("GdkX11", "3.0")
@@ -95,6 +97,45 @@ def check_placement(pixbuf, scale):
         slack = [frame, frame, frame + (round(20 * scale) if name in SCROLL_BARS else 0), frame]
         check(all(abs(a - b) <= most for a, b, most in zip(found, expected, slack)),
               f"{name} is drawn at {found}, not at {expected} at {dpi} dpi")
+
+
+# The help text's first line, and two faces it could be drawn in: the form's, whose metric
+# twin is the test prefix's "Times New Roman", and a sans-serif of Arial's metrics.
+HELP_LINE = "Златото е един от трите метала, чийто естествен цвят"
+FACES = {"serif": "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
+         "sans-serif": "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"}
+
+
+def ink_width(face, text, pixels):
+    """How wide the ink of a line of text is in a face, from the first glyph's left edge to
+    the last one's right edge, as the font's own metrics give it."""
+    font = TTFont(FACES[face])
+    glyph_names = [font.getBestCmap()[ord(character)] for character in text]
+    metrics, glyphs = font["hmtx"], font["glyf"]
+    advances = sum(metrics[name][0] for name in glyph_names)
+    left_bearing = metrics[glyph_names[0]][1]
+    right_bearing = metrics[glyph_names[-1]][0] - glyphs[glyph_names[-1]].xMax
+    return (advances - left_bearing - right_bearing) * pixels / font["head"].unitsPerEm
+
+
+def check_face(pixbuf, scale):
+    """The help text is drawn in the form's 12-point serif face: its first line's ink, found
+    in a picture of the window at a density of scale times 96 dpi, is as wide as the serif's
+    metrics make that line, give or take the text cursor before it."""
+    dpi = round(96 * scale)
+    (left, top, width, _), _ = CONTROLS["Text1(0)"]
+    left, top, right = (round(twips * scale / 15) for twips in (left, top, left + width))
+    rows = range(top + round(4 * scale), top + round(22 * scale))
+    pixels, stride, channels = pixbuf.get_pixels(), pixbuf.get_rowstride(), pixbuf.get_n_channels()
+    inked = [x for x in range(left + round(4 * scale), right - round(22 * scale))
+             if any(min(pixels[y * stride + x * channels:y * stride + x * channels + 3]) < 96
+                    for y in rows)]
+    check(inked, f"the help text shows no first line at {dpi} dpi")
+    found = inked[-1] - inked[0] + 1
+    expected = {face: ink_width(face, HELP_LINE, 16 * scale) for face in FACES}
+    check(abs(found - expected["serif"]) <= round(3 * scale) + 1,
+          f"the help text's first line is {found} px wide at {dpi} dpi: "
+          + ", ".join(f"{width:.0f} px in the {face}" for face, width in expected.items()))
 
 
 def report(carats, fineness, impurity, price, decimal):
@@ -320,6 +361,7 @@ def keyboard_report(calculator, choose, press):
 def run_at_96_dpi(folder, environment, artifacts):
     calculator = Calculator(folder, environment)
     check_placement(calculator.pixbuf(), 1)
+    check_face(calculator.pixbuf(), 1)
     report = keyboard_report(calculator, "Home", "space")
     check(report == REPORT_24, f"Home and Space made the report {report!r}")
     calculator.picture(os.path.join(artifacts, "velmora-wine@96dpi.png"))
@@ -352,8 +394,8 @@ def run_at_96_dpi(folder, environment, artifacts):
 
 
 def run_at_density(folder, environment, artifacts, dpi):
-    """The window on a screen of the density Windows calls 125, 150 or 175 %: a picture, and at
-    150 % its size and where each control is drawn."""
+    """The window on a screen of the density Windows calls 125, 150 or 175 %: a picture, the
+    help text's face, and at 150 % its size and where each control is drawn."""
     # Where winecfg keeps the screen's density, in the user's settings and the machine's.
     for key_name in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
         subprocess.run(["wine", "reg", "add", key_name, "/v", "LogPixels", "/t", "REG_DWORD",
@@ -369,6 +411,7 @@ def run_at_density(folder, environment, artifacts, dpi):
         time.sleep(0.1)
     settle()
     calculator.picture(os.path.join(artifacts, f"velmora-wine@{dpi}dpi.png"))
+    check_face(calculator.pixbuf(), dpi / 96)
     if dpi == 144:
         check((calculator.width, calculator.height) in ((721, 636), (722, 636)),
               f"at 144 dpi the client area is {calculator.width} x {calculator.height}")
