@@ -77,6 +77,7 @@ public:
 } // namespace
 
 Window::Window(const FormDescription &description)
+    : m_whatsThisKeys(new WhatsThisKeyFilter(this))
 {
     registerForm(*this, [this](const QWidget &control) { return hides(control); });
     try {
@@ -184,8 +185,6 @@ void Window::addControl(const ControlDescription &description)
     // control's help text (its HelpText), which Qt takes from What's This.
     if (!description.accessibleDescription.isEmpty()) {
         widget.setWhatsThis(description.accessibleDescription);
-        if (!m_whatsThisKeys)
-            m_whatsThisKeys = new WhatsThisKeyFilter(this);
         widget.installEventFilter(m_whatsThisKeys);
     }
     if (description.backColor) {

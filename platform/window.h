@@ -67,7 +67,7 @@ private:
     std::map<QString, std::function<void(std::int16_t)>> m_click;
     QWidget *m_firstInTabOrder = nullptr;
     // Keeps Shift+F1 from the controls that carry a What's This text.
-    QObject *m_whatsThisKeys = nullptr;
+    QObject *m_whatsThisKeys;
 };
 
 } // namespace platform
