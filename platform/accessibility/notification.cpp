@@ -13,9 +13,9 @@ namespace {
 // has the keyboard focus (Orca also in its parent), and what a handler writes lands in a
 // box while the focus stays on the button that set the handler off. Qt 6.4.2 has no
 // announcement event (QAccessibleAnnouncementEvent came with 6.8), so on AT-SPI desktops
-// the window speaks through a notification of its own, the object desktops use for a message the user did
-// not ask for. A screen reader speaks a notification, its role and its name, when it
-// becomes showing, wherever the focus is: Orca does so for the desktop's own
+// the window speaks through a notification of its own, the object desktops use for a
+// message the user did not ask for. A screen reader speaks a notification, its role and its
+// name, when it becomes showing, wherever the focus is: Orca does so for the desktop's own
 // notifications, and AT-SPI carries the change as the plain "showing" state that every
 // client already follows. Each announcement hides the notification and shows it anew, so
 // the same text is spoken again.

@@ -25,17 +25,6 @@ gi.require_version("GdkX11", "3.0")
 gi.require_version("Gtk", "3.0")
 from gi.repository import Gdk, GdkX11, Gtk  # noqa: E402
 
-# Where the mouse clicks, in the client area at 96 dpi: the middle of each control's
-# rectangle in the form's table (twips divided by 15).
-MIDDLES = {
-    "Text2(0)": (228, 116),
-    "Text2(1)": (100, 197),
-    "Text2(2)": (264, 197),
-    "Text2(3)": (432, 197),
-    "Command1(0)": (436, 68),
-}
-
-
 # Each control the user sees, in twips as the form's table has it, with the colour that fills
 # it: the labels' orange, the buttons' green and red faces, the boxes' and the list's white.
 ORANGE, GREEN, RED, WHITE = (255, 192, 128), (0, 255, 0), (255, 0, 0), (255, 255, 255)
@@ -61,38 +50,57 @@ FRAMES = {ORANGE: 1, GREEN: 3, RED: 3, WHITE: 3}
 SCROLL_BARS = {"List1(0)", "Text2(0)", "Text1(0)"}
 
 
-def colour_at(pixbuf, x, y):
-    at = y * pixbuf.get_rowstride() + x * pixbuf.get_n_channels()
-    return tuple(pixbuf.get_pixels()[at:at + 3])
+def rectangle(name, scale=1):
+    """Where a control lies in the client area, in pixels at scale times 96 dpi: left, top,
+    and right and bottom, past it."""
+    (left, top, width, height), _ = CONTROLS[name]
+    return [round(twips * scale / 15) for twips in (left, top, left + width, top + height)]
 
 
-def measured(pixbuf, seed, colour):
+class Grab:
+    """A picture of the window's client area, its pixels read once: GDK copies them all
+    whenever they are asked for."""
+
+    def __init__(self, pixbuf):
+        self.pixbuf = pixbuf
+        self.width, self.height = pixbuf.get_width(), pixbuf.get_height()
+        self.pixels = pixbuf.get_pixels()
+        self.stride, self.channels = pixbuf.get_rowstride(), pixbuf.get_n_channels()
+
+    def colour(self, x, y):
+        at = y * self.stride + x * self.channels
+        return tuple(self.pixels[at:at + 3])
+
+    def save(self, path):
+        self.pixbuf.savev(path, "png", [], [])
+
+
+def measured(grab, seed, colour):
     """The bounding box of the region of one colour that holds the seed, as left, top, right
     and bottom, the last two past the region; none when the seed has another colour."""
-    if colour_at(pixbuf, *seed) != colour:
+    if grab.colour(*seed) != colour:
         return None
-    width, height = pixbuf.get_width(), pixbuf.get_height()
+    width, height = grab.width, grab.height
     seen, todo = {seed}, [seed]
     while todo:
         x, y = todo.pop()
         for near in ((x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)):
             if (near not in seen and 0 <= near[0] < width and 0 <= near[1] < height
-                    and colour_at(pixbuf, *near) == colour):
+                    and grab.colour(*near) == colour):
                 seen.add(near)
                 todo.append(near)
     xs, ys = [x for x, _ in seen], [y for _, y in seen]
     return min(xs), min(ys), max(xs) + 1, max(ys) + 1
 
 
-def check_placement(pixbuf, scale):
+def check_placement(grab, scale):
     """Each control is drawn where the form's table puts it, found by its colour in a picture
     of the window at a density of scale times 96 dpi."""
     dpi = round(96 * scale)
-    for name, ((left, top, width, height), colour) in CONTROLS.items():
-        expected = [round(twips * scale / 15)
-                    for twips in (left, top, left + width, top + height)]
+    for name, (_, colour) in CONTROLS.items():
+        expected = rectangle(name, scale)
         frame = round(FRAMES[colour] * scale) + 1
-        found = measured(pixbuf, (expected[0] + frame, expected[1] + frame), colour)
+        found = measured(grab, (expected[0] + frame, expected[1] + frame), colour)
         check(found is not None, f"{name} is not drawn at {expected} at {dpi} dpi")
         slack = [frame, frame, frame + (round(20 * scale) if name in SCROLL_BARS else 0), frame]
         check(all(abs(a - b) <= most for a, b, most in zip(found, expected, slack)),
@@ -118,18 +126,15 @@ def ink_width(face, text, pixels):
     return (advances - left_bearing - right_bearing) * pixels / font["head"].unitsPerEm
 
 
-def check_face(pixbuf, scale):
+def check_face(grab, scale):
     """The help text is drawn in the form's 12-point serif face: its first line's ink, found
     in a picture of the window at a density of scale times 96 dpi, is as wide as the serif's
     metrics make that line, give or take the text cursor before it."""
     dpi = round(96 * scale)
-    (left, top, width, _), _ = CONTROLS["Text1(0)"]
-    left, top, right = (round(twips * scale / 15) for twips in (left, top, left + width))
+    left, top, right, _ = rectangle("Text1(0)", scale)
     rows = range(top + round(4 * scale), top + round(22 * scale))
-    pixels, stride, channels = pixbuf.get_pixels(), pixbuf.get_rowstride(), pixbuf.get_n_channels()
     inked = [x for x in range(left + round(4 * scale), right - round(22 * scale))
-             if any(min(pixels[y * stride + x * channels:y * stride + x * channels + 3]) < 96
-                    for y in rows)]
+             if any(min(grab.colour(x, y)) < 96 for y in rows)]
     check(inked, f"the help text shows no first line at {dpi} dpi")
     found = inked[-1] - inked[0] + 1
     expected = {face: ink_width(face, HELP_LINE, 16 * scale) for face in FACES}
@@ -232,15 +237,13 @@ class Calculator:
         settle(1.5)
         self.x, self.y, self.width, self.height = on_screen(self.window)
 
-    def pixbuf(self):
-        return Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), self.x, self.y,
-                                          self.width, self.height)
-
-    def picture(self, path):
-        self.pixbuf().savev(path, "png", [], [])
+    def grab(self):
+        return Grab(Gdk.pixbuf_get_from_window(Gdk.get_default_root_window(), self.x, self.y,
+                                               self.width, self.height))
 
     def click(self, name):
-        x, y = MIDDLES[name]
+        left, top, right, bottom = rectangle(name)
+        x, y = (left + right) // 2, (top + bottom) // 2
         xdotool("mousemove", "--sync", str(self.x + x), str(self.y + y), "click", "1")
         settle(0.3)
 
@@ -360,11 +363,12 @@ def keyboard_report(calculator, choose, press):
 
 def run_at_96_dpi(folder, environment, artifacts):
     calculator = Calculator(folder, environment)
-    check_placement(calculator.pixbuf(), 1)
-    check_face(calculator.pixbuf(), 1)
+    shown = calculator.grab()
+    check_placement(shown, 1)
+    check_face(shown, 1)
     report = keyboard_report(calculator, "Home", "space")
     check(report == REPORT_24, f"Home and Space made the report {report!r}")
-    calculator.picture(os.path.join(artifacts, "velmora-wine@96dpi.png"))
+    calculator.grab().save(os.path.join(artifacts, "velmora-wine@96dpi.png"))
 
     # With the mouse, a runtime error: its message box shows, and dismissing it with Enter
     # loses nothing.
@@ -410,12 +414,13 @@ def run_at_density(folder, environment, artifacts, dpi):
             break
         time.sleep(0.1)
     settle()
-    calculator.picture(os.path.join(artifacts, f"velmora-wine@{dpi}dpi.png"))
-    check_face(calculator.pixbuf(), dpi / 96)
+    shown = calculator.grab()
+    shown.save(os.path.join(artifacts, f"velmora-wine@{dpi}dpi.png"))
+    check_face(shown, dpi / 96)
     if dpi == 144:
         check((calculator.width, calculator.height) in ((721, 636), (722, 636)),
               f"at 144 dpi the client area is {calculator.width} x {calculator.height}")
-        check_placement(calculator.pixbuf(), 1.5)
+        check_placement(shown, 1.5)
     calculator.close()
 
 
