@@ -6,16 +6,17 @@
 namespace platform {
 
 // UI Automation has the call a screen reader speaks wherever the focus is: a notification
-// event (UiaRaiseNotificationEvent, Windows 10 1709 and later), which NVDA and Narrator read
-// out. Qt 6.4.2's bridge raises one on the box for a value change whose value is a string,
-// and a change of the box's Value property on older Windows. The window needs nothing of its
-// own for it.
+// event (UiaRaiseNotificationEvent), which NVDA and Narrator read out, and which Qt raises
+// for an announcement. An assertive one is important and always delivered: read out at
+// once while the focus stays on the button, and every report in its turn, where a polite one
+// waits behind whatever is being said. The window needs nothing of its own for it.
 void prepareAnnouncements(QWidget &)
 { }
 
 void speak(QWidget &box, const QString &text)
 {
-    QAccessibleValueChangeEvent event(&box, text);
+    QAccessibleAnnouncementEvent event(&box, text);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
     QAccessible::updateAccessibility(&event);
 }
 

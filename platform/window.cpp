@@ -5,6 +5,7 @@
 #include "platform/button.h"
 #include "platform/contrast.h"
 #include "platform/errorreport.h"
+#include "platform/helptext.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -181,12 +182,9 @@ void Window::addControl(const ControlDescription &description)
     widget.setObjectName(description.name.toString());
     widget.setAccessibleName(description.accessibleName);
     widget.setAccessibleDescription(description.accessibleDescription);
-    // Orca and NVDA read the description (UI Automation's FullDescription), Narrator a
-    // control's help text (its HelpText), which Qt takes from What's This.
-    if (!description.accessibleDescription.isEmpty()) {
-        widget.setWhatsThis(description.accessibleDescription);
+    if (!description.accessibleDescription.isEmpty()
+        && giveHelpText(widget, description.accessibleDescription))
         widget.installEventFilter(m_whatsThisKeys);
-    }
     if (description.backColor) {
         const bool button = description.kind == ControlKind::CommandButton;
         setBackColor(widget, button ? QPalette::Button : QPalette::Window, *description.backColor);

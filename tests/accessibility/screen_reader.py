@@ -73,6 +73,17 @@ REPORT_14 = (
 )
 
 
+# AT-SPI's roles by their values in its interface, which stay; their names change between
+# releases (at-spi2-core 2.56 calls a push button "button").
+ROLES = {2: "alert", 14: "desktop frame", 23: "frame", 29: "label", 31: "list", 43: "push button",
+         61: "text", 75: "application", 101: "notification"}
+
+
+def role(accessible):
+    value = int(accessible.getRole())
+    return ROLES.get(value, f"role {value}")
+
+
 # Where a walk up from an event's source ends: the program itself, or the desktop, which
 # says when a program comes and goes.
 ROOTS = ("application", "desktop frame")
@@ -185,10 +196,10 @@ class ScreenReader(unittest.TestCase):
             process.wait(timeout=10)
         shutil.rmtree(cls.runtime, ignore_errors=True)
 
-    def control(self, role, name):
+    def control(self, kind, name):
         found = [child for child in self.window
-                 if child.getRoleName() == role and child.name == name]
-        self.assertEqual(len(found), 1, f"{role} {name!r}")
+                 if role(child) == kind and child.name == name]
+        self.assertEqual(len(found), 1, f"{kind} {name!r}")
         return found[0]
 
     def report_events(self):
@@ -198,7 +209,7 @@ class ScreenReader(unittest.TestCase):
         """The texts of the notifications shown since the last press, in order."""
         return [event.source.name for event in self.events
                 if event.type == "object:state-changed:showing" and event.detail1 == 1
-                and event.source.getRoleName() == "notification"]
+                and role(event.source) == "notification"]
 
     def assert_nothing_from_hidden_controls(self):
         # A hidden control is not among its window's children; whatever it sends comes from
@@ -206,7 +217,7 @@ class ScreenReader(unittest.TestCase):
         for event in self.every_event:
             accessible = event.source
             try:
-                while accessible.getRoleName() not in ROOTS:
+                while role(accessible) not in ROOTS:
                     parent = accessible.parent
                     self.assertGreaterEqual(accessible.getIndexInParent(), 0)
                     accessible = parent
@@ -231,20 +242,20 @@ class ScreenReader(unittest.TestCase):
 
     def test_1_every_visible_control_and_nothing_else(self):
         self.assertIsNotNone(self.window, "the program's window never reached AT-SPI")
-        self.assertEqual(self.window.getRoleName(), "frame")
+        self.assertEqual(role(self.window), "frame")
         # The layout is fixed: 7215 by 6360 twips, and no one can resize it.
         self.assertEqual(self.window.queryComponent().getSize(), (481, 424))
         self.assertNotIn("resizable", states(self.window))
-        seen = sorted((child.getRoleName(), child.name) for child in self.window)
+        seen = sorted((role(child), child.name) for child in self.window)
         # Last, the notification the report is announced through, silent until then.
         self.assertEqual(seen, sorted(CONTROLS + [("notification", "")]))
-        self.assertEqual(self.window[self.window.childCount - 1].getRoleName(), "notification")
+        self.assertEqual(role(self.window[self.window.childCount - 1]), "notification")
         for child in self.window:
-            if child.getRoleName() == "notification":
+            if role(child) == "notification":
                 self.assertNotIn("showing", states(child))
                 continue
             self.assertIn("showing", states(child), child.name)
-            if child.getRoleName() != "label":
+            if role(child) != "label":
                 self.assertTrue(child.description, f"{child.name} has no description")
         self.assertEqual([entry.name for entry in self.control("list", "карати")],
                          ["24", "22", "20", "18", "16", "14", "12", "10", "9"])
@@ -311,7 +322,7 @@ class ScreenReader(unittest.TestCase):
         fitting = {"Цена - унция": "1.4 💰 лв. Ок", "Цена - долар": "אבג 123"}
         overflowing = {"Цена - унция": "א0Цена aaaaaaaaaaaaaaaa"}
         marked = {"Цена - унция": "\u05d0\u0308 "}
-        boxes = [child for child in self.window if child.getRoleName() == "text"]
+        boxes = [child for child in self.window if role(child) == "text"]
         for figures in (fitting, overflowing, marked):
             for name, figure in figures.items():
                 self.assertTrue(self.control("text", name).queryEditableText()
@@ -383,7 +394,7 @@ class ScreenReader(unittest.TestCase):
         # An error still comes up as an alert with its message, and nothing else is said.
         self.calculate("99", "1e308", "10", "22")
         def shown():
-            return [(event.source.getRoleName(), event.source.name) for event in self.events
+            return [(role(event.source), event.source.name) for event in self.events
                     if event.type == "object:state-changed:showing" and event.detail1 == 1]
         self.assertTrue(pump(5, lambda: any(role == "alert" for role, _ in shown())), "no alert")
         self.assertIn(("label", "Грешка при изпълнение: Препълване."), shown())

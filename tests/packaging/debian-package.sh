@@ -7,10 +7,16 @@
 set -uo pipefail
 cpack="$1" build="$2" version="$3"
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-require dpkg-deb dpkg-parsechangelog dpkg-shlibdeps lintian file
+require dpkg-deb dpkg-parsechangelog dpkg-shlibdeps lintian file readelf
 
 id=example.velmora.Velmora
 arch="$(dpkg --print-architecture)"
+# Built for the release it is built on: Debian 13's package is 1.0.0~deb13.
+. /etc/os-release
+case "${ID:-}:${VERSION_ID:-}" in
+    debian:?*) version="$version~deb$VERSION_ID" ;;
+    ubuntu:?*) version="$version~ubuntu$VERSION_ID" ;;
+esac
 if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1; then
     cat "$tmp/cpack.log" >&2
     fail "cpack failed"
@@ -64,7 +70,20 @@ description="$(field Description)"
 # The libraries come from dpkg-shlibdeps; the rest the program only loads or draws with.
 names() { field "$1" | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g' | LC_ALL=C sort -u; }
 depends="$(names Depends)"
-for needed in libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation qt6-translations-l10n; do
+# Each Qt library the program links comes with a package it depends on, by whatever name
+# the release gives that package (Debian 13 has Qt Core in libqt6core6t64).
+qt="$(readelf -d "$program" 2>/dev/null | sed -n 's/.*(NEEDED).*\[\(libQt6[^]]*\)\]/\1/p')"
+[ -n "$qt" ] || fail "the program links no Qt library"
+for library in $qt; do
+    provider="$(dpkg -S "*/$library" 2>/dev/null | head -n 1 | cut -d: -f1)"
+    if [ -z "$provider" ]; then
+        fail "no installed package has $library"
+    else
+        grep -qxF "$provider" <<<"$depends" ||
+            fail "Depends lacks $provider, which has $library: $(field Depends)"
+    fi
+done
+for needed in fonts-liberation qt6-translations-l10n; do
     grep -qxF "$needed" <<<"$depends" || fail "Depends lacks $needed: $(field Depends)"
 done
 same "Recommends" qt6-wayland "$(names Recommends)"
@@ -75,6 +94,8 @@ changelog="$tmp/root/usr/share/doc/velmora/changelog.gz"
 if [ -e "$changelog" ]; then
     gzip -dc "$changelog" >"$tmp/changelog"
     same "latest changelog version" "$version" "$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)"
+    [ "$version" = "$3" ] || same "latest changelog release" "$VERSION_CODENAME" \
+        "$(dpkg-parsechangelog -l "$tmp/changelog" -S Distribution)"
 fi
 
 # Machine-readable copyright: the format's header, then each Files paragraph with its

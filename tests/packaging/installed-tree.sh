@@ -42,14 +42,17 @@ case "$(file -b "$prefix/bin/velmora")" in
     *) fail "bin/velmora is not an executable: $(file -b "$prefix/bin/velmora")" ;;
 esac
 
-# The theme picks an icon by its folder's size, so each PNG must be that size.
+# The theme picks an icon by its folder's size, so each PNG must be that size: the width and
+# height its header holds, as two 32-bit numbers from the 16th byte on.
 for size in "${sizes[@]}"; do
     png="$prefix/share/icons/hicolor/${size}x$size/apps/$id.png"
     [ -e "$png" ] || continue
-    same "${size}x$size icon" "PNG image data, $size x $size" "$(file -b "$png" | cut -d, -f1,2)"
+    same "${size}x$size icon's type" image/png "$(file -b --mime-type "$png")"
+    same "${size}x$size icon's size" "$size $size" \
+        "$(od -An -tu1 -j16 -N8 "$png" | awk '{ print $1*2^24+$2*2^16+$3*2^8+$4, $5*2^24+$6*2^16+$7*2^8+$8 }')"
 done
 svg="$prefix/share/icons/hicolor/scalable/apps/$id.svg"
-[ -e "$svg" ] && same "scalable icon" "SVG Scalable Vector Graphics image" "$(file -b "$svg")"
+[ -e "$svg" ] && same "scalable icon's type" image/svg+xml "$(file -b --mime-type "$svg")"
 
 # desktop-file-validate exits 0 after some errors and prints hints: any output fails.
 desktop="$prefix/share/applications/$id.desktop"
