@@ -696,9 +696,10 @@ Ink inkIn(const QImage &image, const QRect &area)
     return ink;
 }
 
-// Desktops' palettes as Qt programs get them, the same in every colour group: Qt's own,
-// GNOME's Adwaita dark as Qt's gtk3 theme gives it (GTK_THEME=Adwaita:dark), KDE's Breeze
-// Dark, and the colours of GTK's own HighContrast themes.
+// Desktops' palettes as Qt programs get them, the same in every colour group: the system's
+// own (Windows' dark mode, when the test runs under it), Qt's own, GNOME's Adwaita dark as
+// Qt's gtk3 theme gives it (GTK_THEME=Adwaita:dark), KDE's Breeze Dark, and the colours of
+// GTK's own HighContrast themes.
 std::vector<std::pair<const char *, QPalette>> desktopPalettes()
 {
     struct Colours
@@ -716,7 +717,8 @@ std::vector<std::pair<const char *, QPalette>> desktopPalettes()
             "#0f3b71", "#ffffff" },
     };
     const QPalette qts = QApplication::style()->standardPalette();
-    std::vector<std::pair<const char *, QPalette>> palettes { { "Qt's own", qts } };
+    std::vector<std::pair<const char *, QPalette>> palettes { { "the system's", QApplication::palette() },
+        { "Qt's own", qts } };
     for (const Colours &desktop : desktops) {
         QPalette palette = qts;
         palette.setColor(QPalette::Window, QColor(desktop.window));
@@ -768,6 +770,11 @@ void TestForm::textIsLegibleOnEveryPalette()
     price.selectAll();
     const QImage image = picture(form.window());
     QApplication::setPalette(before);
+    if (qstrcmp(QTest::currentDataTag(), "the system's") == 0) {
+        const QString colours = qEnvironmentVariable("VELMORA_COLOURS");
+        QVERIFY(saveArtifact(image,
+            u"velmora-system-colours%1.png"_s.arg(colours.isEmpty() ? QString() : u'-' + colours)));
+    }
 
     const auto inWindow = [&](const QWidget &widget, const QRect &area) {
         return QRect(widget.mapTo(&form.window(), area.topLeft()), area.size());

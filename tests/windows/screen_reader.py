@@ -18,11 +18,25 @@ from program import (REPORT_24, REPORT_24_ENGLISH, Calculator, check, key, sessi
 
 WINE_CORE = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/uiautomationcore.dll"
 LOCALES = {"en-US": "en_US.UTF-8", "bg-BG": "bg_BG.UTF-8"}
+# UI Automation's NotificationProcessing: how a screen reader treats a notification.
+PROCESSING = {0: "ImportantAll", 1: "ImportantMostRecent", 2: "All", 3: "MostRecent",
+              4: "CurrentThenMostRecent"}
+FOCUS_CHANGED = "20005"
+# What each control the keyboard passes through is for: Narrator reads it as the control's
+# HelpText, NVDA as its FullDescription.
+DESCRIPTIONS = {
+    "карати": "Каратите на златната сплав",
+    "бр.унции": "Теглото на сплавта в тройунции",
+    "Цена - унция": "Борсовата цена на една тройунция злато в долари",
+    "Цена - долар": "Курсът на долара в лева",
+    "Изчисли": "Пише справката за избраните карати и въведените числа",
+}
 REPORTS = {"en-US": REPORT_24_ENGLISH, "bg-BG": REPORT_24}
 
 
 def records(log):
-    """Each call the program made, as (call, id, name, AutomationId, text)."""
+    """Each call the program made, as (call, id, name, AutomationId, text, HelpText,
+    FullDescription)."""
     try:
         with open(log, encoding="utf-8") as lines:
             return [tuple(entry.split("\x1f")) for entry in lines.read().split("\x1e") if entry]
@@ -49,8 +63,16 @@ class Recording:
         return found
 
     def notifications(self):
-        return [(name, text) for call, _, name, _, text in records(self.log)[self.seen:]
+        """Each notification as (element, text, processing)."""
+        return [(name, text, PROCESSING.get(int(kind) % 10))
+                for call, kind, name, _, text, *_ in records(self.log)[self.seen:]
                 if call == "notification"]
+
+    def described(self):
+        """The HelpText and FullDescription of each control that got the focus."""
+        return {name: (help_text, description)
+                for call, kind, name, _, _, help_text, description in records(self.log)
+                if call == "event" and kind == FOCUS_CHANGED and name in DESCRIPTIONS}
 
 
 def install_recorder(environment, recorder):
@@ -91,12 +113,18 @@ def use(calculator, environment, recording, report):
     for figure in ("1", "1300", "1.4"):
         type_text(figure)
         key("Tab")
+    described = recording.described()
+    check(described == {name: (text, text) for name, text in DESCRIPTIONS.items()},
+          f"the controls were described as {described}")
+    # Read out at once, the focus staying on «Изчисли», and each report in its turn.
     key("space")
     announced = recording.announced(1)
-    check(announced == [("Справка", report)], f"the report was announced as {announced}")
+    check(announced == [("Справка", report, "ImportantAll")],
+          f"the report was announced as {announced}")
     # Pressed again, the same report is written again and read out again.
     key("space")
-    check(recording.announced(1) == [("Справка", report)], "the report was not read again")
+    check(recording.announced(1) == [("Справка", report, "ImportantAll")],
+          "the report was not read again")
 
     # A weight of 0 writes nothing, and nothing is said.
     key("shift+Tab", "shift+Tab", "shift+Tab", "ctrl+a")

@@ -4,8 +4,9 @@
 // core, kept beside it as uiautomationcore-wine.dll. Wine 8.0's core serves no client in
 // another process, so the test looks from inside the program's.
 //
-// Each record is the call, its event, property or notification kind, the element's name and
-// AutomationId and the text, separated by U+001F and ended by U+001E, in UTF-8.
+// Each record is the call, its event, property or notification kind and processing, the
+// element's name and AutomationId, the text, and the element's HelpText and FullDescription,
+// separated by U+001F and ended by U+001E, in UTF-8.
 //
 // A screen reader asks a window for its element when the window comes up; rundll32 does the
 // same for a test: "rundll32 uiautomationcore.dll,Listen TITLE" asks the window whose title
@@ -25,6 +26,8 @@ namespace {
 constexpr LPARAM rootObjectId = -25; // UiaRootObjectId
 constexpr PROPERTYID nameProperty = 30005;
 constexpr PROPERTYID automationIdProperty = 30011;
+constexpr PROPERTYID helpTextProperty = 30013;
+constexpr PROPERTYID fullDescriptionProperty = 30159;
 
 template <class Call> Call wineOwn(const char *name)
 {
@@ -61,7 +64,9 @@ void record(const char *call, long id, IRawElementProviderSimple *element, const
         return;
     const std::string line = std::string(call) + '\x1f' + std::to_string(id) + '\x1f'
         + utf8(property(element, nameProperty).c_str()) + '\x1f'
-        + utf8(property(element, automationIdProperty).c_str()) + '\x1f' + utf8(text) + '\x1e';
+        + utf8(property(element, automationIdProperty).c_str()) + '\x1f' + utf8(text) + '\x1f'
+        + utf8(property(element, helpTextProperty).c_str()) + '\x1f'
+        + utf8(property(element, fullDescriptionProperty).c_str()) + '\x1e';
     if (FILE *file = _wfopen(path, L"ab")) {
         std::fwrite(line.data(), 1, line.size(), file);
         std::fclose(file);
