@@ -16,25 +16,28 @@ if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cp
 fi
 deb="$(ls "$tmp"/out/*.deb)"
 
-# The lines of apt's sources that name this release.
+# The files of apt's sources that name this release; unstable, which has no number, is
+# named sid there, whatever its os-release calls it.
+release="$VERSION_CODENAME"
+[ -n "${VERSION_ID:-}" ] || release=sid
 sources=()
 shopt -s nullglob
 for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] && awk -v release="$VERSION_CODENAME" '$1 == "deb" && $3 == release' "$file" |
+    [ -f "$file" ] && awk -v release="$release" '$1 == "deb" && $3 == release' "$file" |
         grep -q . && sources+=("$file")
 done
 for file in /etc/apt/sources.list.d/*.sources; do
-    grep -Eq "^Suites:(.* )?$VERSION_CODENAME( |$)" "$file" && sources+=("$file")
+    grep -Eq "^Suites:(.* )?$release( |$)" "$file" && sources+=("$file")
 done
-[ ${#sources[@]} -gt 0 ] || fail "apt's sources name no archive for $VERSION_CODENAME"
+[ ${#sources[@]} -gt 0 ] || fail "apt's sources name no archive for $release"
 
 # Still running after five seconds on the offscreen platform: it started.
 if ! mmdebstrap --quiet --variant=apt --mode=root \
     --customize-hook="copy-in $deb /tmp" \
     --customize-hook="chroot \"\$1\" apt-get install -y -qq /tmp/$(basename "$deb") >/dev/null" \
     --customize-hook='chroot "$1" env QT_QPA_PLATFORM=offscreen timeout 5 velmora; [ $? = 124 ]' \
-    "$VERSION_CODENAME" "$tmp/root" "${sources[@]}" >"$tmp/mmdebstrap.log" 2>&1; then
+    "$release" "$tmp/root" "${sources[@]}" >"$tmp/mmdebstrap.log" 2>&1; then
     tail -n 20 "$tmp/mmdebstrap.log" >&2
-    fail "$(basename "$deb") did not install or start in a fresh $VERSION_CODENAME root"
+    fail "$(basename "$deb") did not install or start in a fresh $release root"
 fi
 finish
