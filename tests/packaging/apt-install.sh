@@ -31,8 +31,15 @@ for file in /etc/apt/sources.list.d/*.sources; do
 done
 [ ${#sources[@]} -gt 0 ] || fail "apt's sources name no archive for $release"
 
+# A snapshot of the archive may be past its Valid-Until date, which apt here is told to
+# let pass; so is apt in the fresh root.
+options=()
+valid=""
+eval "$(apt-config shell valid Acquire::Check-Valid-Until)"
+[ "$valid" != false ] || options=(--aptopt='Acquire::Check-Valid-Until "false"')
+
 # Still running after five seconds on the offscreen platform: it started.
-if ! mmdebstrap --quiet --variant=apt --mode=root \
+if ! mmdebstrap --quiet --variant=apt --mode=root "${options[@]}" \
     --customize-hook="copy-in $deb /tmp" \
     --customize-hook="chroot \"\$1\" apt-get install -y -qq /tmp/$(basename "$deb") >/dev/null" \
     --customize-hook='chroot "$1" env QT_QPA_PLATFORM=offscreen timeout 5 velmora; [ $? = 124 ]' \
