@@ -2,9 +2,9 @@
 # The package as a user of this machine's release meets it: made by cpack, installed by
 # `apt install ./FILE` into a fresh root of the same release, which takes what it depends on
 # from the archive this machine's apt uses, and started there.
-# Usage: apt-install.sh CPACK BUILD_DIR
+# Usage: apt-install.sh CPACK BUILD_DIR SOURCE_DIR
 set -uo pipefail
-cpack="$1" build="$2"
+cpack="$1" build="$2" source="$3"
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 require mmdebstrap
 . /etc/os-release
@@ -16,27 +16,14 @@ if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cp
 fi
 deb="$(ls "$tmp"/out/*.deb)"
 
-# The files of apt's sources that name this release; unstable, which has no number, is
-# named sid there, whatever its os-release calls it.
+# The same release as this machine's, from the same archive (unstable, which has no number,
+# is sid there).
 release="$VERSION_CODENAME"
 [ -n "${VERSION_ID:-}" ] || release=sid
-sources=()
-shopt -s nullglob
-for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] && awk -v release="$release" '$1 == "deb" && $3 == release' "$file" |
-        grep -q . && sources+=("$file")
-done
-for file in /etc/apt/sources.list.d/*.sources; do
-    grep -Eq "^Suites:(.* )?$release( |$)" "$file" && sources+=("$file")
-done
+mapfile -t sources < <("$source/scripts/debian-root" --sources "$release")
 [ ${#sources[@]} -gt 0 ] || fail "apt's sources name no archive for $release"
-
-# A snapshot of the archive may be past its Valid-Until date, which apt here is told to
-# let pass; so is apt in the fresh root.
 options=()
-valid=""
-eval "$(apt-config shell valid Acquire::Check-Valid-Until)"
-[ "$valid" != false ] || options=(--aptopt='Acquire::Check-Valid-Until "false"')
+[ "$release" != sid ] || options=(--aptopt='Acquire::Check-Valid-Until "false"')
 
 # Still running after five seconds on the offscreen platform: it started.
 if ! mmdebstrap --quiet --variant=apt --mode=root "${options[@]}" \
