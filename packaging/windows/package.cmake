@@ -1,19 +1,12 @@
 # Stages the program as it ships on Windows and makes the portable zip and the installer of
-# it. Every staged file gets the time SOURCE_DATE_EPOCH names (else the last commit's) and the
-# zip lists its files in one order, so that the same sources make the same zip.
+# it. Every staged file gets the time scripts/source-date-epoch gives and the zip lists its
+# files in one order, so that the same sources make the same zip.
 # Run by the build: cmake -DBUILD= -DSTAGE= -DSTRIP= -DZIP= -DSETUP= -DVERSION= -DICON=
 #                         -DSOURCE= -P package.cmake
 cmake_minimum_required(VERSION 3.25)
 
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-    set(epoch "$ENV{SOURCE_DATE_EPOCH}")
-else()
-    execute_process(COMMAND git -C "${SOURCE}" log -1 --format=%ct
-        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
-    if(failed)
-        message(FATAL_ERROR "Outside a git checkout, set SOURCE_DATE_EPOCH to the files' time")
-    endif()
-endif()
+execute_process(COMMAND "${SOURCE}/scripts/source-date-epoch"
+    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 
 # strip writes the time into each Windows program and library it rewrites: this one.
 set(ENV{SOURCE_DATE_EPOCH} "${epoch}")

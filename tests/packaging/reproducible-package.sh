@@ -10,10 +10,7 @@ cmake="$1" cpack="$2" build="$3" source="$4" compiler="$5" flags="$6"
 require tar sha256sum dpkg-parsechangelog
 
 # The same time for both packages, chosen as scripts/package chooses it.
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH="$(git -C "$source" log -1 --format=%ct 2>/dev/null ||
-        dpkg-parsechangelog -l "$source/packaging/changelog" -S Timestamp)"
-fi
+SOURCE_DATE_EPOCH="$("$source/scripts/source-date-epoch")"
 export SOURCE_DATE_EPOCH
 
 copy="$tmp/elsewhere/velmora"
