@@ -4,13 +4,8 @@
 // Qt window, addresses its widgets as control arrays ("Text2", 1), delivers Load and Click
 // events to the form's handlers and reports every runtime error a handler lets escape.
 // The form (form/) supplies the description and the handlers; the calculation (calc/)
-// sees the controls only through calc/priceform.h.
-//
-// Where a change goes: application (the whole process), display (whether a window can be
-// shown at all), window (a form's window: building it from this table, its tab order, labels
-// and lookup, running its handlers), textboxes, listbox and button (the controls), drawing
-// (the focus mark), contrast (the colours of a form and its controls, kept legible),
-// errorreport (runtime errors), accessibility/ (what a screen reader meets).
+// sees the controls only through calc/priceform.h. Every file of the layer, and where a
+// change goes, is in platform/README.md.
 
 #include "platform/controlname.h"
 
