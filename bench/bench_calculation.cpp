@@ -35,7 +35,7 @@ void clickCalculate(benchmark::State &state, int carat)
         heavier = !heavier;
         velmora.Text2(1).setText(heavier ? u"2"_s : u"1"_s);
         state.ResumeTiming();
-        QTest::mouseClick(&velmora.Command1(0), Qt::LeftButton);
+        QTest::mouseClick(&velmora.window().button({ u"Command1"_s, 0 }), Qt::LeftButton);
         benchmark::DoNotOptimize(velmora.Text2(0).Text());
     }
 }

@@ -22,21 +22,6 @@ platform::ListBoxAdapter &Velmora::List1(std::int16_t index)
     return m_window.listBox({ u"List1"_s, index });
 }
 
-platform::TextBoxAdapter &Velmora::Text1(std::int16_t index)
-{
-    return m_window.textBox({ u"Text1"_s, index });
-}
-
-QAbstractButton &Velmora::Command1(std::int16_t index)
-{
-    return m_window.button({ u"Command1"_s, index });
-}
-
-QLabel &Velmora::Label1(std::int16_t index)
-{
-    return m_window.label({ u"Label1"_s, index });
-}
-
 // The report is the program's output only: the user may select and copy it, never edit it.
 void Velmora::Form_Load()
 {

@@ -5,9 +5,6 @@
 
 #include <cstdint>
 
-class QAbstractButton;
-class QLabel;
-
 // The form Velmora: its window, its control arrays and its three event handlers.
 class Velmora final : public PriceForm
 {
@@ -18,9 +15,6 @@ public:
 
     platform::TextBoxAdapter &Text2(std::int16_t index) override;
     platform::ListBoxAdapter &List1(std::int16_t index) override;
-    platform::TextBoxAdapter &Text1(std::int16_t index);
-    QAbstractButton &Command1(std::int16_t index);
-    QLabel &Label1(std::int16_t index);
 
     void Form_Load();
     void Command1_Click(std::int16_t index);

@@ -73,11 +73,6 @@ QString ListBoxAdapter::List(int position) const
     return m_list.item(position)->text();
 }
 
-int ListBoxAdapter::ListCount() const
-{
-    return m_list.count();
-}
-
 QWidget &ListBoxAdapter::widget() const
 {
     return m_list;

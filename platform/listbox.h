@@ -34,7 +34,6 @@ public:
     int ListIndex() const override;
     void setListIndex(int position) override;
     QString List(int position) const override;
-    int ListCount() const;
     QWidget &widget() const;
 
 private:

@@ -290,11 +290,6 @@ QLabel &Window::label(const ControlName &name) const
     return *label;
 }
 
-QWidget &Window::controlWidget(const ControlName &name) const
-{
-    return *find(name).widget;
-}
-
 void Window::onLoad(std::function<void()> handler)
 {
     m_load = std::move(handler);

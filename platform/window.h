@@ -31,7 +31,6 @@ public:
     ListBoxAdapter &listBox(const ControlName &name) const;
     QAbstractButton &button(const ControlName &name) const;
     QLabel &label(const ControlName &name) const;
-    QWidget &controlWidget(const ControlName &name) const;
 
     // The form's handlers, run one at a time as their events come, with runtime errors
     // reported (platform/errorreport.h).

@@ -1,4 +1,4 @@
-#include "form/velmora.h"
+#include "tests/formcontrols.h"
 #include "tests/guitest.h"
 
 #include <QAbstractButton>
@@ -99,9 +99,9 @@ void TestForm::startsWithEmptyLockedReportAndNothingChosen()
     }
     QCOMPARE(m_form->List1(0).ListIndex(), -1);
     QCOMPARE(m_form->List1(1).ListIndex(), -1);
-    QCOMPARE(QApplication::focusWidget(), &m_form->Text1(0).widget());
+    QCOMPARE(QApplication::focusWidget(), &Text1(*m_form, 0).widget());
     QVERIFY(m_form->List1(1).widget().isHidden());
-    QVERIFY(m_form->Text1(1).widget().isHidden());
+    QVERIFY(Text1(*m_form, 1).widget().isHidden());
     QVERIFY(saveArtifact(picture(m_form->window()), u"velmora.png"_s));
 }
 
@@ -150,7 +150,7 @@ void TestForm::withoutADisplaySaysSoInOneLine()
 
 void TestForm::staticTextsAndCaptions()
 {
-    const QString help = m_form->Text1(0).Text();
+    const QString help = Text1(*m_form, 0).Text();
     QCOMPARE(help.count(u"\r\n"_s), 20);
     QVERIFY(help.endsWith(u"\r\n"_s));
     QCOMPARE(help.count(u'\n'), 20);
@@ -159,25 +159,25 @@ void TestForm::staticTextsAndCaptions()
              "12-49.9%; 10-41.7%; 9-37.5%."_s }) {
         QVERIFY2(help.contains(piece), qPrintable(piece));
     }
-    QCOMPARE(m_form->Text1(1).Text(),
+    QCOMPARE(Text1(*m_form, 1).Text(),
         u"Неприятното в това да си първият, направил нещо по \r\nправилния начин, е, че "
         "никой не оценява колко трудно е \r\nбило. \r\n"_s);
 
     const QString title = u"Калкулатор за цената на златото"_s;
     QCOMPARE(m_form->window().windowTitle(), u"www.velmora.example  "_s + title);
-    QCOMPARE(m_form->Command1(0).text(), u"Изчисли"_s);
-    QCOMPARE(m_form->Command1(1).text(), u"Изчисти"_s);
+    QCOMPARE(Command1(*m_form, 0).text(), u"Изчисли"_s);
+    QCOMPARE(Command1(*m_form, 1).text(), u"Изчисти"_s);
     const QStringList captions { title, u"карати"_s, u"метрична рафинираност, % злато"_s,
         u"бр.унции"_s, u"Цена - унция"_s, u"Цена - долар"_s };
     for (std::int16_t index = 0; index < captions.size(); ++index)
-        QCOMPARE(m_form->Label1(index).text(), captions[index]);
+        QCOMPARE(Label1(*m_form, index).text(), captions[index]);
 
     const QStringList carats { u"24"_s, u"22"_s, u"20"_s, u"18"_s, u"16"_s, u"14"_s, u"12"_s,
         u"10"_s, u"9"_s };
     const QStringList fineness { u"9999"_s, u"9160"_s, u"8330"_s, u"7500"_s, u"6250"_s, u"5850"_s,
         u"4990"_s, u"4170"_s, u"3750"_s };
-    QCOMPARE(m_form->List1(0).ListCount(), 9);
-    QCOMPARE(m_form->List1(1).ListCount(), 9);
+    QCOMPARE(entries(m_form->List1(0)), 9);
+    QCOMPARE(entries(m_form->List1(1)), 9);
     for (int position = 0; position < 9; ++position) {
         QCOMPARE(m_form->List1(0).List(position), carats[position]);
         QCOMPARE(m_form->List1(1).List(position), fineness[position]);
@@ -193,10 +193,10 @@ void TestForm::helpTextGivesTheFinenessTheListsHold()
 {
     QStringList told;
     const QRegularExpression pair(u"(\\d+)-(\\d+(\\.\\d+)?)%"_s);
-    for (const QRegularExpressionMatch &match : pair.globalMatch(m_form->Text1(0).Text()))
+    for (const QRegularExpressionMatch &match : pair.globalMatch(Text1(*m_form, 0).Text()))
         told << match.captured(1) + u'-' + match.captured(2);
     QStringList listed;
-    for (int position = 0; position < m_form->List1(0).ListCount(); ++position) {
+    for (int position = 0; position < entries(m_form->List1(0)); ++position) {
         listed << m_form->List1(0).List(position) + u'-'
                 + QString::number(m_form->List1(1).List(position).toInt() / 100.0);
     }
@@ -205,9 +205,9 @@ void TestForm::helpTextGivesTheFinenessTheListsHold()
 
 void TestForm::tabOrderFollowsTabIndex()
 {
-    QList<QWidget *> expected { &m_form->Text1(0).widget(), &m_form->List1(0).widget(),
+    QList<QWidget *> expected { &Text1(*m_form, 0).widget(), &m_form->List1(0).widget(),
         &m_form->Text2(0).widget(), &m_form->Text2(1).widget(), &m_form->Text2(2).widget(),
-        &m_form->Text2(3).widget(), &m_form->Command1(0), &m_form->Command1(1) };
+        &m_form->Text2(3).widget(), &Command1(*m_form, 0), &Command1(*m_form, 1) };
     for (qsizetype step = 1; step <= expected.size(); ++step) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), expected[step % expected.size()]);
@@ -255,7 +255,7 @@ void TestForm::lockedBoxesRefuseEditing()
     QFETCH(QString, box);
     QFETCH(QKeySequence, keys);
     QFETCH(QString, typed);
-    platform::TextBoxAdapter &control = box == u"Text2(0)"_s ? m_form->Text2(0) : m_form->Text1(0);
+    platform::TextBoxAdapter &control = box == u"Text2(0)"_s ? m_form->Text2(0) : Text1(*m_form, 0);
     if (&control == &m_form->Text2(0))
         control.setText(u"Карати: 22\r\n"_s);
     const QString before = control.Text();
@@ -303,11 +303,11 @@ void TestForm::labelsNameTheirControlsToScreenReaders()
     QFETCH(ControlName, control);
     QFETCH(ControlName, label);
     QAccessibleInterface *accessible
-        = QAccessible::queryAccessibleInterface(&m_form->window().controlWidget(control));
+        = QAccessible::queryAccessibleInterface(&controlWidget(m_form->window(), control));
     QVERIFY(accessible);
     const auto labels = accessible->relations(QAccessible::Label);
     QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels.first().first->object(), &m_form->window().controlWidget(label));
+    QCOMPARE(labels.first().first->object(), &controlWidget(m_form->window(), label));
 }
 
 void TestForm::windowCannotBeMaximisedOrResized()
@@ -374,7 +374,7 @@ void TestForm::clicksAreRoutedByIndex()
         QCOMPARE(m_form->Text2(index).Text(), u"5"_s);
     QCOMPARE(m_form->List1(0).ListIndex(), 1);
 
-    QTest::mouseClick(&m_form->Command1(1), Qt::LeftButton);
+    QTest::mouseClick(&Command1(*m_form, 1), Qt::LeftButton);
     for (std::int16_t index = 0; index <= 3; ++index)
         QCOMPARE(m_form->Text2(index).Text(), QString());
     QCOMPARE(m_form->List1(0).ListIndex(), -1);
@@ -423,8 +423,8 @@ void TestForm::keyboardAloneChoosesACaratAndPressesAButton()
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(m_form->List1(0).ListIndex(), 1);
 
-    m_form->Command1(0).setFocus();
-    QTest::keyClick(&m_form->Command1(0), press);
+    Command1(*m_form, 0).setFocus();
+    QTest::keyClick(&Command1(*m_form, 0), press);
     QVERIFY2(
         m_form->Text2(0).Text().contains(u"Карати: 22\r\n"_s), qPrintable(m_form->Text2(0).Text()));
 }
@@ -527,7 +527,7 @@ void TestForm::mouseAndKeyboardMakeAReport()
     QTest::keyClicks(QApplication::focusWidget(), u"1300"_s);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClicks(QApplication::focusWidget(), u"1.4"_s);
-    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+    QTest::mouseClick(&Command1(*m_form, 0), Qt::LeftButton);
 
     // The report as the user sees it in the box, one line of the window to each line, and
     // no empty line after the last.
@@ -552,12 +552,12 @@ void TestForm::overflowIsReportedAndNothingIsLost()
     QTest::keyClicks(&m_form->Text2(3).widget(), u"10"_s);
     MessageBoxCloser closer;
 
-    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+    QTest::mouseClick(&Command1(*m_form, 0), Qt::LeftButton);
 
     QCOMPARE(closer.texts(), QStringList { u"Грешка при изпълнение: Препълване."_s });
     QVERIFY(m_form->window().isVisible());
     QTRY_COMPARE(QApplication::activeWindow(), &m_form->window());
-    QCOMPARE(QApplication::focusWidget(), &m_form->Command1(0));
+    QCOMPARE(QApplication::focusWidget(), &Command1(*m_form, 0));
     QCOMPARE(m_form->Text2(0).Text(), u"Карати: 22\r\n"_s);
     QCOMPARE(m_form->Text2(1).Text(), u"99"_s);
     QCOMPARE(m_form->Text2(2).Text(), u"1e308"_s);
@@ -568,7 +568,7 @@ void TestForm::overflowIsReportedAndNothingIsLost()
     QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
     QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
     QTest::keyClick(&m_form->Text2(2).widget(), Qt::Key_Backspace);
-    QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+    QTest::mouseClick(&Command1(*m_form, 0), Qt::LeftButton);
     QCOMPARE(closer.texts().size(), 1);
     QVERIFY(m_form->Text2(0).Text().endsWith(u"Цена на злато: 99*1*10*0.916 = 906.84[лв]\r\n"_s));
 }
@@ -639,7 +639,7 @@ void TestForm::qtsOwnTextsAreBulgarian()
         platform::reportRuntimeError(&window, RuntimeError(ErrorKind::Overflow));
         seen = closer.buttonTexts();
     } else if (popup == u"scroll bar"_s) {
-        auto &help = static_cast<QPlainTextEdit &>(m_form->Text1(0).widget());
+        auto &help = static_cast<QPlainTextEdit &>(Text1(*m_form, 0).widget());
         seen = menuTexts([&] { rightClick(*help.verticalScrollBar()); });
     } else {
         QWidget *box = window.findChild<QWidget *>(popup);
@@ -778,15 +778,15 @@ void TestForm::textIsLegibleOnEveryPalette()
     // Inside the frames, the edges and the scroll bars: only what is written shows there.
     std::vector<std::pair<QString, QRect>> areas;
     for (std::int16_t index = 0; index <= 5; ++index) {
-        const QLabel &label = form.Label1(index);
+        const QLabel &label = Label1(form, index);
         areas.emplace_back(label.objectName(), inWindow(label, label.rect()));
     }
     for (std::int16_t index = 0; index <= 1; ++index) {
-        const QAbstractButton &button = form.Command1(index);
+        const QAbstractButton &button = Command1(form, index);
         areas.emplace_back(
             button.objectName(), inWindow(button, button.rect().adjusted(3, 3, -3, -3)));
     }
-    for (QWidget *box : { &form.Text2(0).widget(), &form.Text1(0).widget(), &form.Text2(1).widget(),
+    for (QWidget *box : { &form.Text2(0).widget(), &Text1(form, 0).widget(), &form.Text2(1).widget(),
              &form.Text2(3).widget() }) {
         const int scrollBar = box->width() > 100 ? 17 : 0;
         areas.emplace_back(
@@ -834,7 +834,7 @@ void TestForm::keyboardFocusIsMarked()
     QFETCH(QPalette, palette);
     const QPalette before = QApplication::palette();
     rebuildUnder(m_form, palette);
-    QWidget *widget = &m_form->window().controlWidget(control);
+    QWidget *widget = &controlWidget(m_form->window(), control);
     const auto controlPicture = [&] { return picture(m_form->window()).copy(widget->geometry()); };
     const QImage unfocused = controlPicture();
     // Tab reaches each of them from the control before it in the tab order.

@@ -1,7 +1,7 @@
 // The window on a screen of twice the usual density: run with QT_SCALE_FACTOR=2. The
 // same window is also drawn at the usual density, so both can be compared and looked at.
 
-#include "form/velmora.h"
+#include "tests/formcontrols.h"
 #include "tests/guitest.h"
 
 #include <QAbstractButton>
@@ -97,7 +97,7 @@ void TestHighDpi::captionsFitTheirLabels()
 {
     QFETCH(std::int16_t, index);
     QFETCH(qreal, ratio);
-    QLabel &label = m_form->Label1(index);
+    QLabel &label = Label1(*m_form, index);
     // On one line: a label wraps a caption too long for it, and the second line falls
     // outside the label.
     QVERIFY2(label.fontMetrics().horizontalAdvance(label.text()) <= label.contentsRect().width(),
@@ -125,7 +125,7 @@ void TestHighDpi::buttonsAreDrawnAtTheScreensDensity()
 {
     QFETCH(std::int16_t, index);
     QFETCH(QColor, face);
-    QAbstractButton &button = m_form->Command1(index);
+    QAbstractButton &button = Command1(*m_form, index);
     QVERIFY(!button.hasFocus());
     const qreal ratio = button.devicePixelRatio();
     const QImage raised = alone(button, ratio);

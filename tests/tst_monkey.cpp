@@ -3,8 +3,8 @@
 // the last command wrote, the fixed texts are untouched and the weight holds two characters
 // at most. Replay a failure with VELMORA_MONKEY_SEED; VELMORA_MONKEY_EVENTS sets the count.
 
-#include "form/velmora.h"
 #include "tests/expectedreport.h"
+#include "tests/formcontrols.h"
 #include "tests/guitest.h"
 
 #include <QAbstractButton>
@@ -138,11 +138,11 @@ QString TestMonkey::randomEvent(QRandomGenerator &random)
     QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
     const int kind = random.bounded(100);
     if (kind < 6) {
-        QTest::mouseClick(&m_form->Command1(0), Qt::LeftButton);
+        QTest::mouseClick(&Command1(*m_form, 0), Qt::LeftButton);
         return u"click Изчисли"_s;
     }
     if (kind < 7) {
-        QTest::mouseClick(&m_form->Command1(1), Qt::LeftButton);
+        QTest::mouseClick(&Command1(*m_form, 1), Qt::LeftButton);
         return u"click Изчисти"_s;
     }
     if (kind < 12) {
@@ -214,7 +214,7 @@ void TestMonkey::checkAfterEvent(const QString &event)
     const QString report = m_form->Text2(0).Text();
     if (report != m_expectedReport)
         fail(u"the report is not what the last command wrote: %1"_s.arg(report.left(200)));
-    if (m_form->Text1(0).Text() != m_help || m_form->Text1(1).Text() != m_hidden)
+    if (Text1(*m_form, 0).Text() != m_help || Text1(*m_form, 1).Text() != m_hidden)
         fail(u"a fixed text changed"_s);
     if (m_form->Text2(1).Text().size() > 2)
         fail(u"the weight holds more than two characters"_s);
@@ -252,12 +252,12 @@ void TestMonkey::windowSurvivesRandomEvents()
     m_form->window().start();
     QVERIFY(QTest::qWaitForWindowActive(&m_form->window()));
     m_closer = std::make_unique<MessageBoxCloser>();
-    m_help = m_form->Text1(0).Text();
-    m_hidden = m_form->Text1(1).Text();
+    m_help = Text1(*m_form, 0).Text();
+    m_hidden = Text1(*m_form, 1).Text();
 
     // The handler runs between press and click: what the calculation saw is taken at the
     // press, its outcome is checked at the click.
-    QAbstractButton &calculate = m_form->Command1(0);
+    QAbstractButton &calculate = Command1(*m_form, 0);
     connect(&calculate, &QAbstractButton::pressed, this, [this] {
         m_typedAtPress = typed();
         m_caratAtPress = chosenCarat();
@@ -279,7 +279,7 @@ void TestMonkey::windowSurvivesRandomEvents()
         if (typed() != m_typedAtPress || chosenCarat() != m_caratAtPress)
             m_failures << u"the calculation changed what was typed (seed %1)"_s.arg(m_seed);
     });
-    connect(&m_form->Command1(1), &QAbstractButton::clicked, this,
+    connect(&Command1(*m_form, 1), &QAbstractButton::clicked, this,
         [this] { m_expectedReport.clear(); });
 
     Watchdog watchdog(m_seed);

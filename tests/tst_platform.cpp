@@ -234,7 +234,7 @@ void TestPlatform::screenReadersMeetOnlyShownControls()
 {
     platform::Window window(smallForm());
     window.start();
-    QWidget &hidden = window.controlWidget({ u"List"_s, 1 });
+    QWidget &hidden = *window.findChild<QWidget *>(u"List(1)"_s);
     QVERIFY(!QAccessible::queryAccessibleInterface(&hidden)->isValid());
     QVERIFY(!QAccessible::queryAccessibleInterface(hidden.findChild<QScrollBar *>())->isValid());
     QAccessibleInterface *form = QAccessible::queryAccessibleInterface(&window);
