@@ -1,11 +1,12 @@
 #pragma once
 
 // What assistive technology, a screen reader above all, sees of the program: one factory of
-// accessible interfaces, installed over Qt's own, for the forms' windows (form.h), the
-// text boxes (textinterface.h, with lineedit.h and plaintextedit.h) and the notification that
-// announces what the program writes (notification.h). The application (platform/application.h)
-// installs the factory, each window (platform/window.h) registers itself as a form; the form and
-// the calculation know nothing of it.
+// accessible interfaces, installed over Qt's own, for the forms' windows and their hidden
+// controls (windowinterface.h, told by registry.h), the text boxes (textinterface.h, with
+// lineedit.h and plaintextedit.h) and what announces what the program writes
+// (announcement.h). The application (platform/application.h) installs the factory, each
+// window (platform/window.h) registers itself as a form; the form and the calculation know
+// nothing of it.
 
 #include <functional>
 

@@ -1,9 +1,9 @@
 #include "platform/accessibility/accessibility.h"
 
-#include "platform/accessibility/form.h"
+#include "platform/accessibility/announcement.h"
 #include "platform/accessibility/lineedit.h"
-#include "platform/accessibility/notification.h"
 #include "platform/accessibility/plaintextedit.h"
+#include "platform/accessibility/windowinterface.h"
 
 #include <QAccessible>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "platform/announcement.h"
+#include "platform/accessibility/announcement.h"
 
 #include <QAccessible>
 #include <QWidget>
@@ -9,7 +9,7 @@ namespace platform {
 // event (UiaRaiseNotificationEvent), which NVDA and Narrator read out, and which Qt raises
 // for an announcement. An assertive one is important and always delivered: read out at
 // once while the focus stays on the button, and every report in its turn, where a polite one
-// waits behind whatever is being said. The window needs nothing of its own for it.
+// waits behind whatever is being said. The window needs no object of its own for it.
 void prepareAnnouncements(QWidget &)
 { }
 
@@ -18,6 +18,16 @@ void speak(QWidget &box, const QString &text)
     QAccessibleAnnouncementEvent event(&box, text);
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Assertive);
     QAccessible::updateAccessibility(&event);
+}
+
+QObject *notificationOf(const QWidget &)
+{
+    return nullptr;
+}
+
+QAccessibleInterface *accessibleNotification(QObject *)
+{
+    return nullptr;
 }
 
 } // namespace platform

@@ -1,32 +1,14 @@
-#include "platform/accessibility/form.h"
-#include "platform/accessibility/accessibility.h"
-#include "platform/accessibility/notification.h"
-#include "platform/announcement.h"
+#include "platform/accessibility/windowinterface.h"
+#include "platform/accessibility/announcement.h"
+#include "platform/accessibility/registry.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QWidget>
 
-#include <map>
-#include <utility>
-
 namespace platform {
 
 namespace {
-
-using Hidden = std::function<bool(const QWidget &control)>;
-
-std::map<const QObject *, Hidden> &forms()
-{
-    static std::map<const QObject *, Hidden> registered;
-    return registered;
-}
-
-const Hidden *hiddenOf(const QObject *window)
-{
-    const auto found = forms().find(window);
-    return found == forms().end() ? nullptr : &found->second;
-}
 
 // What a screen reader sees of a form: a window whose children are the controls the user
 // sees, then its notification. Qt 6.4.2 would list the hidden controls too, as empty,
@@ -84,24 +66,6 @@ public:
 };
 
 } // namespace
-
-void registerForm(QWidget &window, std::function<bool(const QWidget &control)> hidden)
-{
-    forms()[&window] = std::move(hidden);
-    prepareAnnouncements(window);
-}
-
-void forgetForm(const QWidget &window)
-{
-    forms().erase(&window);
-}
-
-void announce(QWidget &box, const QString &shown)
-{
-    if (!QAccessible::isActive() || box.hasFocus() || shown.isEmpty())
-        return;
-    speak(box, shown.trimmed());
-}
 
 QAccessibleInterface *accessibleFormOrHiddenControl(QObject *object)
 {

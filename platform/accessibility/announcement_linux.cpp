@@ -1,5 +1,4 @@
-#include "platform/accessibility/notification.h"
-#include "platform/accessibility/accessibility.h"
+#include "platform/accessibility/announcement.h"
 
 #include <QAccessible>
 #include <QAccessibleObject>
@@ -72,7 +71,9 @@ void update(Notification &notification, QAccessible::Event type)
 
 } // namespace
 
-void makeNotification(QWidget &window)
+// Qt 6.8 and later could send AT-SPI's announcement instead, which Orca 45 and later speak;
+// the notification is one way on every Qt, heard by Orca 43 as by Orca 48 and 51.
+void prepareAnnouncements(QWidget &window)
 {
     new Notification(&window);
 }
@@ -92,9 +93,10 @@ QAccessibleInterface *accessibleNotification(QObject *object)
     return notification ? new AccessibleNotification(notification) : nullptr;
 }
 
-void showNotification(QWidget &window, const QString &text)
+// The notification is shown anew even when it already shows the text.
+void speak(QWidget &box, const QString &text)
 {
-    auto *notification = static_cast<Notification *>(notificationOf(window));
+    auto *notification = static_cast<Notification *>(notificationOf(*box.window()));
     if (!notification)
         return;
     if (notification->showing) {
