@@ -1,7 +1,7 @@
 #include "platform/textboxes.h"
 
 #include "platform/accessibility/accessibility.h"
-#include "platform/surrogatepairs.h"
+#include "platform/accessibility/textunits.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "platform/accessibility/lineplaces.h"
 
-#include "platform/surrogatepairs.h"
+#include "platform/accessibility/textunits.h"
 
 #include <QGlyphRun>
 #include <QRawFont>

@@ -1,7 +1,5 @@
 #include "platform/accessibility/textunits.h"
 
-#include "platform/surrogatepairs.h"
-
 #include <QTextBoundaryFinder>
 
 #include <algorithm>

@@ -25,8 +25,26 @@ struct Span
 Span itemNear(const std::vector<int> &starts, int length, int offset, int step);
 
 // A text in characters beside Qt's UTF-16 units: a character outside the BMP, an emoji say,
-// is one character and two units. Only such characters make the two counts differ, so only
-// where they stand is kept: most texts have none, and a conversion is then no work at all.
+// is one character and two units, a surrogate pair. Any other unit, a lone half of a pair
+// included, is a character of its own. This is the one model of the two counts, for the
+// text boxes themselves as for what assistive technology reads of them.
+
+// The units of the character that starts at a unit: 2 for a pair, 1 otherwise.
+inline int unitsOfCharacter(const QString &text, qsizetype unit)
+{
+    return unit + 1 < text.size() && text[unit].isHighSurrogate() && text[unit + 1].isLowSurrogate()
+        ? 2
+        : 1;
+}
+
+// The unit where the character that holds a unit starts.
+inline qsizetype characterStart(const QString &text, qsizetype unit)
+{
+    return unit > 0 && unitsOfCharacter(text, unit - 1) == 2 ? unit - 1 : unit;
+}
+
+// A text's characters, indexed. Only the pairs make the two counts differ, so only where
+// they stand is kept: most texts have none, and a conversion is then no work at all.
 class Characters
 {
 public:
