@@ -691,8 +691,8 @@ Ink inkIn(const QImage &image, const QRect &area)
     return ink;
 }
 
-// Desktops' palettes as Qt programs get them, the same in every colour group: the system's
-// own (Windows' dark mode, when the test runs under it), Qt's own, GNOME's Adwaita dark as
+// Desktops' palettes as Qt programs get them, the same in every colour group: Qt's own, the
+// system's where it has one of its own (Windows', in dark mode too), GNOME's Adwaita dark as
 // Qt's gtk3 theme gives it (GTK_THEME=Adwaita:dark), KDE's Breeze Dark, and the colours of
 // GTK's own HighContrast themes.
 std::vector<std::pair<const char *, QPalette>> desktopPalettes()
@@ -712,9 +712,9 @@ std::vector<std::pair<const char *, QPalette>> desktopPalettes()
             "#0f3b71", "#ffffff" },
     };
     const QPalette qts = QApplication::style()->standardPalette();
-    std::vector<std::pair<const char *, QPalette>> palettes {
-        { "the system's", QApplication::palette() }, { "Qt's own", qts }
-    };
+    std::vector<std::pair<const char *, QPalette>> palettes { { "Qt's own", qts } };
+    if (QApplication::palette() != qts)
+        palettes.emplace_back("the system's", QApplication::palette());
     for (const Colours &desktop : desktops) {
         QPalette palette = qts;
         palette.setColor(QPalette::Window, QColor(desktop.window));
